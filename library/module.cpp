@@ -1,0 +1,103 @@
+#include "module.h"
+
+#include "error.h"
+#include "ole.h"
+
+#include <atomic>
+#include <iterator>
+
+extern "C" IMAGE_DOS_HEADER __ImageBase;
+
+namespace veldlg {
+
+namespace {
+
+std::atomic<long> g_objects{0};
+std::atomic<long> g_locks{0};
+
+// Type information is shared by every thread; ITypeLib and ITypeInfo are
+// free-threaded, so only loading them needs the lock. Plain static storage:
+// nothing runs at load, and ReleaseModuleResources empties it at unload.
+struct TypeCache {
+    SRWLOCK lock = SRWLOCK_INIT;
+    ITypeLib* library = nullptr;
+    struct Entry {
+        IID iid;
+        InterfaceInfo info;
+    };
+    Entry interfaces[8] = {};
+    size_t count = 0;
+};
+
+constinit TypeCache g_cache;
+
+ITypeLib& LoadLibraryLocked()
+{
+    if (!g_cache.library) ThrowIfFailed(LoadTypeLibEx(ModulePath().c_str(), REGKIND_NONE, &g_cache.library));
+    return *g_cache.library;
+}
+
+} // namespace
+
+HINSTANCE ModuleInstance()
+{
+    return reinterpret_cast<HINSTANCE>(&__ImageBase);
+}
+
+std::wstring ModulePath()
+{
+    std::wstring path(MAX_PATH, L'\0');
+    for (;;) {
+        const DWORD n = GetModuleFileNameW(ModuleInstance(), path.data(), static_cast<DWORD>(path.size()));
+        ThrowLastErrorIf(n == 0);
+        if (n < path.size()) {
+            path.resize(n);
+            return path;
+        }
+        path.resize(path.size() * 2);
+    }
+}
+
+void ModuleAddRef() noexcept { ++g_objects; }
+void ModuleRelease() noexcept { --g_objects; }
+void ModuleLock(bool lock) noexcept { lock ? ++g_locks : --g_locks; }
+bool ModuleInUse() noexcept { return g_objects.load() != 0 || g_locks.load() != 0; }
+
+ITypeLib& TypeLibrary()
+{
+    ExclusiveLock guard(g_cache.lock);
+    return LoadLibraryLocked();
+}
+
+const InterfaceInfo& TypeInfoOf(REFIID iid)
+{
+    ExclusiveLock guard(g_cache.lock);
+    for (size_t i = 0; i < g_cache.count; ++i)
+        if (IsEqualIID(g_cache.interfaces[i].iid, iid)) return g_cache.interfaces[i].info;
+    if (g_cache.count == std::size(g_cache.interfaces)) ThrowHresult(E_NOINTERFACE);
+
+    ComPtr<ITypeInfo> dispatch;
+    ThrowIfFailed(LoadLibraryLocked().GetTypeInfoOfGuid(iid, dispatch.put()));
+    // A dual interface is described twice; Invoke needs the vtable half.
+    HREFTYPE ref = 0;
+    ComPtr<ITypeInfo> vtable;
+    ThrowIfFailed(dispatch->GetRefTypeOfImplType(-1, &ref));
+    ThrowIfFailed(dispatch->GetRefTypeInfo(ref, vtable.put()));
+    auto& entry = g_cache.interfaces[g_cache.count++];
+    entry = {iid, {dispatch.detach(), vtable.detach()}};
+    return entry.info;
+}
+
+void ReleaseModuleResources() noexcept
+{
+    ExclusiveLock guard(g_cache.lock);
+    for (size_t i = 0; i < g_cache.count; ++i) {
+        g_cache.interfaces[i].info.vtable->Release();
+        g_cache.interfaces[i].info.dispatch->Release();
+    }
+    g_cache.count = 0;
+    if (g_cache.library) g_cache.library->Release();
+    g_cache.library = nullptr;
+}
+
+} // namespace veldlg

@@ -1,0 +1,29 @@
+#include "ole.h"
+
+#include "error.h"
+
+namespace veldlg {
+
+void Variant::Assign(const VARIANT& o)
+{
+    VARIANT copy;
+    VariantInit(&copy);
+    // A client's by-reference variant points into its own storage: keep the
+    // value, never the reference.
+    ThrowIfFailed(VariantCopyInd(&copy, const_cast<VARIANT*>(&o)));
+    VariantClear(&v_);
+    v_ = copy;
+}
+
+ArrayDataLock::ArrayDataLock(SAFEARRAY* a) : a_(a)
+{
+    ThrowIfFailed(SafeArrayLock(a));
+}
+
+void Variant::CopyTo(VARIANT& out) const
+{
+    VariantInit(&out);
+    ThrowIfFailed(VariantCopy(&out, const_cast<VARIANT*>(&v_)));
+}
+
+} // namespace veldlg

@@ -1,0 +1,231 @@
+#include "host/controls.h"
+
+#include "host/form.h"
+#include "library/error.h"
+#include "library/module.h"
+
+#include <utility>
+
+namespace host {
+
+Control::Control(Form& form, const ControlDesign& design) : Control(form, design, false) {}
+
+Control::Control(Form& form, const ControlDesign& design, bool runtimeElement)
+    : form_(form), design_(design), designCaption_(design.caption), designToolTip_(design.toolTip)
+{
+    // The design keeps its own copies of the texts.
+    design_.caption = designCaption_;
+    design_.toolTip = designToolTip_;
+    Unloaded();
+    // A loaded element starts invisible and is never the default or cancel
+    // button, whatever the designed element is.
+    if (runtimeElement) {
+        now_.visible = false;
+        design_.isDefault = false;
+        design_.isCancel = false;
+    }
+    form_.Register(*this);
+}
+
+Control::~Control()
+{
+    form_.Deregister(*this);
+}
+
+void Control::Unloaded()
+{
+    now_ = State{std::wstring(design_.caption), design_.left, design_.top, design_.width, design_.height, true, {},
+                 std::wstring(design_.toolTip)};
+    OnUnloaded();
+}
+
+RECT Control::PixelRect() const
+{
+    int left = now_.left, top = now_.top;
+    for (const Control* c = design_.container; c; c = c->design_.container) {
+        left += c->now_.left;
+        top += c->now_.top;
+    }
+    const int x = form_.TwipsToPixels(left), y = form_.TwipsToPixels(top);
+    return RECT{x, y, x + form_.TwipsToPixels(now_.width), y + form_.TwipsToPixels(now_.height)};
+}
+
+void Control::CreateWindowIn(HWND parent, int id, HFONT font)
+{
+    const RECT r = PixelRect();
+    const DWORD style = WS_CHILD | WS_CLIPSIBLINGS | WindowStyle() | (now_.visible ? WS_VISIBLE : 0);
+    hwnd_ = CreateWindowExW(0, WindowClass(), now_.caption.c_str(), style, r.left, r.top, r.right - r.left,
+                            r.bottom - r.top, parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
+                            veldlg::ModuleInstance(), nullptr);
+    veldlg::ThrowLastErrorIf(!hwnd_);
+    SendMessageW(hwnd_, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
+    OnCreated();
+}
+
+void Control::Place()
+{
+    if (!hwnd_) return;
+    const RECT r = PixelRect();
+    SetWindowPos(hwnd_, nullptr, r.left, r.top, r.right - r.left, r.bottom - r.top,
+                 SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+void Control::Caption(std::wstring_view text)
+{
+    now_.caption = text;
+    if (hwnd_) SetWindowTextW(hwnd_, now_.caption.c_str());
+}
+
+void Control::Left(Integer twips)
+{
+    now_.left = twips.value();
+    Place();
+}
+
+void Control::Top(Integer twips)
+{
+    now_.top = twips.value();
+    Place();
+}
+
+void Control::Width(Integer twips)
+{
+    now_.width = twips.value();
+    Place();
+}
+
+void Control::Height(Integer twips)
+{
+    now_.height = twips.value();
+    Place();
+}
+
+void Control::Move(Integer left, Integer top)
+{
+    now_.left = left.value();
+    now_.top = top.value();
+    Place();
+}
+
+void Control::Visible(bool visible)
+{
+    now_.visible = visible;
+    if (hwnd_) ShowWindow(hwnd_, visible ? SW_SHOWNA : SW_HIDE);
+}
+
+void Control::ToolTipText(std::wstring_view text)
+{
+    now_.toolTip = text;
+    form_.SetToolTip(*this);
+}
+
+void CommandButton::Default(bool on)
+{
+    if (on)
+        form().SetDefaultButton(this);
+    else if (Default())
+        form().SetDefaultButton(nullptr);
+}
+
+void CommandButton::Cancel(bool on)
+{
+    if (on)
+        form().SetCancelButton(this);
+    else if (Cancel())
+        form().SetCancelButton(nullptr);
+}
+
+bool CommandButton::Default() const
+{
+    return form().defaultButton_ == this;
+}
+
+bool CommandButton::Cancel() const
+{
+    return form().cancelButton_ == this;
+}
+
+void CommandButton::Press()
+{
+    if (Click) Click();
+}
+
+void CommandButton::OnNotify(WORD code)
+{
+    if (code == BN_CLICKED) Press();
+}
+
+DWORD Label::WindowStyle() const
+{
+    DWORD style = Design().useMnemonic ? 0 : SS_NOPREFIX;
+    switch (Design().alignment) {
+    case Alignment::Left: return style | SS_LEFT;
+    case Alignment::Right: return style | SS_RIGHT;
+    case Alignment::Center: return style | SS_CENTER;
+    }
+    return style;
+}
+
+void ListBox::Clear()
+{
+    items_.clear();
+    selected_ = -1;
+    if (Window()) SendMessageW(Window(), LB_RESETCONTENT, 0, 0);
+}
+
+void ListBox::AddItem(std::wstring_view text, Integer index)
+{
+    if (index.value() < 0 || static_cast<size_t>(index.value()) > items_.size())
+        veldlg::Raise(veldlg::RuntimeError::InvalidProcedureCall);
+    // A list box holds at most 32767 items.
+    if (items_.size() >= 32767) veldlg::Raise(veldlg::RuntimeError::Overflow);
+    items_.insert(items_.begin() + index.value(), std::wstring(text));
+    if (Window()) {
+        const LRESULT r = SendMessageW(Window(), LB_INSERTSTRING, static_cast<WPARAM>(index.value()),
+                                       reinterpret_cast<LPARAM>(items_[static_cast<size_t>(index.value())].c_str()));
+        if (r == LB_ERR || r == LB_ERRSPACE) {
+            items_.erase(items_.begin() + index.value());
+            veldlg::ThrowHresult(E_OUTOFMEMORY);
+        }
+    }
+}
+
+Integer ListBox::ListCount() const
+{
+    return Integer::Checked(items_.size());
+}
+
+Integer ListBox::ListIndex() const
+{
+    if (!Window()) return selected_;
+    const LRESULT sel = SendMessageW(Window(), LB_GETCURSEL, 0, 0);
+    return Integer::Checked(sel == LB_ERR ? -1 : sel);
+}
+
+void ListBox::ListIndex(Integer index)
+{
+    if (index.value() < -1 || index.value() >= static_cast<int>(items_.size()))
+        veldlg::Raise(veldlg::RuntimeError::InvalidProcedureCall);
+    selected_ = index.value();
+    if (Window()) SendMessageW(Window(), LB_SETCURSEL, static_cast<WPARAM>(index.value()), 0);
+}
+
+std::wstring ListBox::Text() const
+{
+    const short sel = ListIndex().value();
+    return sel >= 0 && static_cast<size_t>(sel) < items_.size() ? items_[static_cast<size_t>(sel)] : std::wstring();
+}
+
+void ListBox::OnNotify(WORD code)
+{
+    if (code == LBN_DBLCLK && DblClick) DblClick();
+}
+
+void ListBox::OnCreated()
+{
+    for (const auto& item : items_)
+        SendMessageW(Window(), LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(item.c_str()));
+    if (selected_ >= 0) SendMessageW(Window(), LB_SETCURSEL, static_cast<WPARAM>(selected_), 0);
+}
+
+} // namespace host

@@ -1,0 +1,99 @@
+#include "host/thread_forms.h"
+
+#include "library/error.h"
+#include "library/ole.h"
+
+#include <utility>
+#include <vector>
+
+namespace host {
+
+namespace {
+
+struct ThreadForms {
+    std::vector<std::pair<const void*, std::unique_ptr<Form>>> forms;
+    ThreadForms* prev = nullptr;
+    ThreadForms* next = nullptr;
+};
+
+// Every thread's forms are also on one list, so that unloading the library
+// can free those of threads that are still running.
+constinit SRWLOCK g_lock = SRWLOCK_INIT;
+constinit ThreadForms* g_threads = nullptr;
+constinit INIT_ONCE g_once = INIT_ONCE_STATIC_INIT;
+constinit DWORD g_slot = TLS_OUT_OF_INDEXES;
+
+BOOL CALLBACK AllocateSlot(INIT_ONCE*, void*, void**)
+{
+    g_slot = TlsAlloc();
+    return g_slot != TLS_OUT_OF_INDEXES;
+}
+
+ThreadForms* Existing()
+{
+    return g_slot == TLS_OUT_OF_INDEXES ? nullptr : static_cast<ThreadForms*>(TlsGetValue(g_slot));
+}
+
+ThreadForms& Current()
+{
+    veldlg::ThrowLastErrorIf(!InitOnceExecuteOnce(&g_once, AllocateSlot, nullptr, nullptr));
+    if (ThreadForms* t = Existing()) return *t;
+    auto t = std::make_unique<ThreadForms>();
+    veldlg::ThrowLastErrorIf(!TlsSetValue(g_slot, t.get()));
+    veldlg::ExclusiveLock guard(g_lock);
+    t->next = g_threads;
+    if (g_threads) g_threads->prev = t.get();
+    g_threads = t.get();
+    return *t.release();
+}
+
+void Unlink(ThreadForms* t)
+{
+    veldlg::ExclusiveLock guard(g_lock);
+    if (t->prev) t->prev->next = t->next;
+    if (t->next) t->next->prev = t->prev;
+    if (g_threads == t) g_threads = t->next;
+}
+
+} // namespace
+
+namespace detail {
+
+Form* FindForm(const void* kind)
+{
+    if (ThreadForms* t = Existing())
+        for (auto& [k, form] : t->forms)
+            if (k == kind) return form.get();
+    return nullptr;
+}
+
+Form& AddForm(const void* kind, std::unique_ptr<Form> form)
+{
+    ThreadForms& t = Current();
+    t.forms.emplace_back(kind, std::move(form));
+    return *t.forms.back().second;
+}
+
+} // namespace detail
+
+void ThreadDetach() noexcept
+{
+    ThreadForms* t = Existing();
+    if (!t) return;
+    TlsSetValue(g_slot, nullptr);
+    Unlink(t);
+    delete t;
+}
+
+void ProcessDetach() noexcept
+{
+    ThreadForms* t;
+    {
+        veldlg::ExclusiveLock guard(g_lock);
+        t = std::exchange(g_threads, nullptr);
+    }
+    while (t) delete std::exchange(t, t->next);
+    if (g_slot != TLS_OUT_OF_INDEXES) TlsFree(std::exchange(g_slot, TLS_OUT_OF_INDEXES));
+}
+
+} // namespace host

@@ -1,0 +1,136 @@
+#include "com_client.h"
+
+#include <gtest/gtest.h>
+
+namespace client {
+
+Apartment::Apartment(DWORD model)
+{
+    const HRESULT hr = CoInitializeEx(nullptr, model);
+    EXPECT_TRUE(SUCCEEDED(hr)) << std::hex << hr;
+}
+
+Apartment::~Apartment()
+{
+    CoUninitialize();
+}
+
+std::wstring WindowsPath(std::string_view path)
+{
+    std::wstring w(path.begin(), path.end());
+    for (auto& c : w)
+        if (c == L'/') c = L'\\';
+    if (!w.empty() && w[0] == L'\\') w = L"Z:" + w;
+    return w;
+}
+
+ComPtr<IDispatch> Create(const wchar_t* progId)
+{
+    CLSID clsid{};
+    ComPtr<IDispatch> object;
+    HRESULT hr = CLSIDFromProgID(progId, &clsid);
+    EXPECT_EQ(hr, S_OK) << "CLSIDFromProgID " << std::hex << hr;
+    if (FAILED(hr)) return object;
+    hr = CoCreateInstance(clsid, nullptr, CLSCTX_INPROC_SERVER, IID_IDispatch, object.put_void());
+    EXPECT_EQ(hr, S_OK) << "CoCreateInstance " << std::hex << hr;
+    return object;
+}
+
+int Outcome::number() const
+{
+    const HRESULT code = hr == DISP_E_EXCEPTION ? scode : hr;
+    return HRESULT_FACILITY(code) == FACILITY_CONTROL ? HRESULT_CODE(code) : static_cast<int>(code);
+}
+
+DISPID IdOf(IDispatch* object, const wchar_t* name)
+{
+    DISPID id = DISPID_UNKNOWN;
+    auto* n = const_cast<LPOLESTR>(name);
+    EXPECT_EQ(object->GetIDsOfNames(IID_NULL, &n, 1, LOCALE_USER_DEFAULT, &id), S_OK) << "GetIDsOfNames";
+    return id;
+}
+
+Outcome Invoke(IDispatch* object, DISPID id, WORD flags, DISPPARAMS& params)
+{
+    Outcome out;
+    EXCEPINFO ei{};
+    UINT argErr = 0;
+    SetErrorInfo(0, nullptr);
+    out.hr = object->Invoke(id, IID_NULL, LOCALE_USER_DEFAULT, flags, &params,
+                            flags & (DISPATCH_PROPERTYPUT | DISPATCH_PROPERTYPUTREF) ? nullptr : out.value.put(), &ei,
+                            &argErr);
+    if (out.hr == DISP_E_EXCEPTION) {
+        if (ei.pfnDeferredFillIn) ei.pfnDeferredFillIn(&ei);
+        out.scode = ei.scode;
+        out.source = Bstr::View(ei.bstrSource);
+        out.description = Bstr::View(ei.bstrDescription);
+        out.helpFile = Bstr::View(ei.bstrHelpFile);
+        out.helpContext = ei.dwHelpContext;
+        SysFreeString(ei.bstrSource);
+        SysFreeString(ei.bstrDescription);
+        SysFreeString(ei.bstrHelpFile);
+    } else if (FAILED(out.hr)) {
+        ComPtr<IErrorInfo> info;
+        if (GetErrorInfo(0, info.put()) == S_OK) {
+            Bstr s, d, f;
+            info->GetSource(s.put());
+            info->GetDescription(d.put());
+            info->GetHelpFile(f.put());
+            info->GetHelpContext(&out.helpContext);
+            out.source = s.view();
+            out.description = d.view();
+            out.helpFile = f.view();
+        }
+    }
+    return out;
+}
+
+Outcome Get(IDispatch* object, const wchar_t* name)
+{
+    DISPPARAMS none{};
+    return Invoke(object, IdOf(object, name), DISPATCH_PROPERTYGET, none);
+}
+
+Outcome Put(IDispatch* object, const wchar_t* name, const VARIANT& value)
+{
+    VARIANT arg = value;
+    DISPID named = DISPID_PROPERTYPUT;
+    DISPPARAMS params{&arg, &named, 1, 1};
+    return Invoke(object, IdOf(object, name), DISPATCH_PROPERTYPUT, params);
+}
+
+Outcome Call(IDispatch* object, const wchar_t* name)
+{
+    DISPPARAMS none{};
+    return Invoke(object, IdOf(object, name), DISPATCH_METHOD, none);
+}
+
+Variant Str(std::wstring_view s)
+{
+    return Variant::FromString(s);
+}
+
+Variant I2(short v)
+{
+    return Variant::FromShort(v);
+}
+
+Variant I4(long v)
+{
+    Variant r;
+    VARIANT* p = r.put();
+    V_VT(p) = VT_I4;
+    V_I4(p) = v;
+    return r;
+}
+
+Variant Date(double v)
+{
+    Variant r;
+    VARIANT* p = r.put();
+    V_VT(p) = VT_DATE;
+    V_DATE(p) = v;
+    return r;
+}
+
+} // namespace client

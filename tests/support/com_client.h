@@ -1,0 +1,59 @@
+#pragma once
+// A late-bound automation client, as scripts and VBA see the library:
+// CreateObject by ProgID, names to DISPIDs, Invoke, and the error info of a
+// failed call.
+
+#include "library/ole.h"
+
+#include <oaidl.h>
+
+#include <string>
+#include <string_view>
+
+namespace client {
+
+using veldlg::Bstr;
+using veldlg::ComPtr;
+using veldlg::Variant;
+
+class Apartment {
+public:
+    explicit Apartment(DWORD model = COINIT_APARTMENTTHREADED);
+    Apartment(const Apartment&) = delete;
+    Apartment& operator=(const Apartment&) = delete;
+    ~Apartment();
+};
+
+// The windows path of a file of the build ("/a/b" becomes "Z:\a\b").
+std::wstring WindowsPath(std::string_view unixOrWindowsPath);
+
+ComPtr<IDispatch> Create(const wchar_t* progId);
+
+struct Outcome {
+    HRESULT hr = S_OK;
+    Variant value;
+    // From EXCEPINFO when Invoke reports DISP_E_EXCEPTION, otherwise from
+    // the thread's IErrorInfo.
+    HRESULT scode = S_OK;
+    std::wstring source;
+    std::wstring description;
+    std::wstring helpFile;
+    DWORD helpContext = 0;
+
+    bool ok() const { return SUCCEEDED(hr); }
+    // The automation error number a client reads back, as VBScript's Err.
+    int number() const;
+};
+
+DISPID IdOf(IDispatch* object, const wchar_t* name);
+Outcome Get(IDispatch* object, const wchar_t* name);
+Outcome Put(IDispatch* object, const wchar_t* name, const VARIANT& value);
+Outcome Call(IDispatch* object, const wchar_t* name);
+Outcome Invoke(IDispatch* object, DISPID id, WORD flags, DISPPARAMS& params);
+
+Variant Str(std::wstring_view s);
+Variant I2(short v);
+Variant I4(long v);
+Variant Date(double v);
+
+} // namespace client

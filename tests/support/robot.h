@@ -1,0 +1,60 @@
+#pragma once
+// The test robot: finds the library's dialogs and drives them the way a user
+// does, with clicks and keys sent through the real input queue (SendInput).
+
+#include <windows.h>
+
+#include <chrono>
+#include <functional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace robot {
+
+using namespace std::chrono_literals;
+
+// Where the robot reports what went wrong; tests make it a test failure.
+extern std::function<void(const std::string&)> OnFailure;
+using Timeout = std::chrono::milliseconds;
+
+// A visible top-level form of the library (0: on any thread of any process),
+// in the foreground, with its thread pumping messages: ready for input.
+HWND WaitForForm(DWORD thread = 0, Timeout timeout = 10s, const std::function<bool()>& giveUp = {});
+// A visible message box (a dialog that is not one of the forms) of a thread.
+HWND WaitForMessageBox(DWORD thread, Timeout timeout = 10s);
+// Waits until a window is destroyed or hidden.
+bool WaitUntilGone(HWND hwnd, Timeout timeout = 10s);
+// Waits until the window's thread has handled everything sent so far.
+void Settle(HWND hwnd);
+
+std::wstring Text(HWND hwnd);
+std::wstring ClassOf(HWND hwnd);
+// The visible child windows of a dialog, in tab (z) order.
+std::vector<HWND> Children(HWND parent, std::wstring_view windowClass = {});
+// A visible child whose text is exactly `text`; null if none.
+HWND Child(HWND parent, std::wstring_view text, std::wstring_view windowClass = {});
+// A child's rectangle in its parent's client coordinates, in pixels.
+RECT PlaceIn(HWND child, HWND parent);
+SIZE OuterSize(HWND hwnd);
+SIZE ClientSize(HWND hwnd);
+// Twips to pixels at the window's DPI, as the forms runtime converts.
+int Px(HWND hwnd, int twips);
+// The text of the tool tip that a control of a dialog shows.
+std::wstring ToolTipOf(HWND dialog, HWND control);
+
+void ClickAt(POINT screen);
+void Click(HWND hwnd);
+void DoubleClick(HWND hwnd, POINT client);
+void ClickCloseBox(HWND dialog);
+// Presses and releases a key; with modifiers held around it.
+void Press(WORD vk, std::initializer_list<WORD> modifiers = {});
+// Types printable text as key strokes.
+void Type(std::wstring_view text);
+
+// Runs `show` on this thread while `act` drives the dialog from another
+// thread; the robot closes a dialog that `act` left open, so a failing test
+// never hangs.
+void WithDialog(const std::function<void()>& show, const std::function<void(HWND dialog)>& act);
+
+} // namespace robot

@@ -8,26 +8,26 @@ export WINEDLLOVERRIDES=${WINEDLLOVERRIDES:-mscoree,mshtml=}
 WINE_ENV_XVFB_PID=
 WINE_ENV_SERVER_PID=
 
-wine_env_free_display() {
-    local n=90
-    while [ -e /tmp/.X11-unix/X$n ] || [ -e /tmp/.X$n-lock ]; do n=$((n + 1)); done
-    echo $n
-}
-
-# Starts Xvfb on a free display unless $1 is "keep" and DISPLAY is set.
+# Starts Xvfb on a display number it picks itself, unless $1 is "keep" and
+# DISPLAY is set.
 wine_env_display() {
     if [ "${1:-}" = keep ] && [ -n "${DISPLAY:-}" ]; then return 0; fi
-    local n
-    n=$(wine_env_free_display)
-    Xvfb :$n -screen 0 1280x1024x24 -nolisten tcp </dev/null >"${WINE_ENV_LOG:-/dev/null}" 2>&1 &
+    local numberfile n i
+    numberfile=$(mktemp)
+    Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$numberfile" </dev/null \
+        >"${WINE_ENV_LOG:-/dev/null}" 2>&1 &
     WINE_ENV_XVFB_PID=$!
-    export DISPLAY=:$n
-    local i
     for i in $(seq 1 100); do
-        [ -e /tmp/.X11-unix/X$n ] && return 0
+        n=$(tr -dc 0-9 <"$numberfile")
+        if [ -n "$n" ]; then
+            rm -f "$numberfile"
+            export DISPLAY=:$n
+            return 0
+        fi
         sleep 0.1
     done
-    echo "Xvfb did not start on :$n" >&2
+    rm -f "$numberfile"
+    echo "Xvfb did not start" >&2
     return 1
 }
 

@@ -46,7 +46,7 @@ Form::Form(const FormDesign& design) : design_(design), caption_(design.caption)
 
 Form::~Form()
 {
-    if (hwnd_) Unload();
+    Unload();
 }
 
 int Form::TwipsToPixels(int twips) const
@@ -180,7 +180,11 @@ void Form::Show()
     ShowWindow(hwnd_, SW_SHOW);
     SetForegroundWindow(hwnd_);
     FocusFirstControl();
-    RunModalLoop();
+    try {
+        RunModalLoop();
+    } catch (...) {
+        if (!handlerError_) handlerError_ = std::current_exception();
+    }
     if (modal_) {
         EnableThreadWindows();
         modal_ = false;
@@ -252,16 +256,19 @@ void Form::Hide()
 
 void Form::Unload()
 {
-    if (!hwnd_) return;
+    // A load that failed half-way is unloaded too: owner_ comes first.
+    if (!owner_) return;
     if (modal_) {
         EnableThreadWindows();
         modal_ = false;
     }
-    RemovePropW(hwnd_, kFormWindowProperty);
-    DestroyWindow(std::exchange(hwnd_, nullptr)); // its controls and tool tips with it
+    if (hwnd_) {
+        RemovePropW(hwnd_, kFormWindowProperty);
+        DestroyWindow(std::exchange(hwnd_, nullptr)); // its controls and tool tips with it
+    }
     toolTips_ = nullptr;
     DestroyWindow(std::exchange(owner_, nullptr));
-    DeleteObject(std::exchange(font_, nullptr));
+    if (font_) DeleteObject(std::exchange(font_, nullptr));
     if (bigIcon_) DestroyIcon(std::exchange(bigIcon_, nullptr));
     if (smallIcon_) DestroyIcon(std::exchange(smallIcon_, nullptr));
 

@@ -56,9 +56,6 @@ int Form::TwipsToPixels(int twips) const
 
 void Form::Load()
 {
-    INITCOMMONCONTROLSEX icc{sizeof icc, ICC_WIN95_CLASSES};
-    InitCommonControlsEx(&icc);
-
     // The forms runtime's hidden owner: it keeps the dialog out of the task
     // bar without making it a child of any window of the client.
     owner_ = CreateWindowExW(0, L"Static", L"", WS_POPUP, 0, 0, 0, 0, nullptr, nullptr, veldlg::ModuleInstance(),
@@ -87,10 +84,16 @@ void Form::Load()
 
     SetPropW(hwnd_, kFormWindowProperty, reinterpret_cast<HANDLE>(1));
     dpi_ = WindowDpi(hwnd_);
-    font_ = CreateFontW(-MulDiv(8, dpi_, 72), 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, DEFAULT_CHARSET,
-                        OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH | FF_DONTCARE,
-                        L"MS Shell Dlg");
-    ThrowLastErrorIf(!font_);
+    // The dialog font, 8 points: the stock one where it fits the DPI.
+    if (dpi_ == 96) {
+        font_ = static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT));
+    } else {
+        ownFont_ = CreateFontW(-MulDiv(8, dpi_, 72), 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, DEFAULT_CHARSET,
+                               OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH | FF_DONTCARE,
+                               L"MS Shell Dlg");
+        ThrowLastErrorIf(!ownFont_);
+        font_ = ownFont_;
+    }
     SendMessageW(hwnd_, WM_SETFONT, reinterpret_cast<WPARAM>(font_), FALSE);
     SetWindowTextW(hwnd_, caption_.c_str());
 
@@ -109,10 +112,6 @@ void Form::Load()
         SendMessageW(hwnd_, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(bigIcon_));
         SendMessageW(hwnd_, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(smallIcon_));
     }
-
-    toolTips_ = CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX, 0,
-                                0, 0, 0, hwnd_, nullptr, veldlg::ModuleInstance(), nullptr);
-    ThrowLastErrorIf(!toolTips_);
 
     // Tab order is creation order; frames go last so that they lie beneath
     // the controls they hold.
@@ -268,7 +267,8 @@ void Form::Unload()
     }
     toolTips_ = nullptr;
     DestroyWindow(std::exchange(owner_, nullptr));
-    if (font_) DeleteObject(std::exchange(font_, nullptr));
+    font_ = nullptr;
+    if (ownFont_) DeleteObject(std::exchange(ownFont_, nullptr));
     if (bigIcon_) DestroyIcon(std::exchange(bigIcon_, nullptr));
     if (smallIcon_) DestroyIcon(std::exchange(smallIcon_, nullptr));
 
@@ -339,7 +339,15 @@ void Form::SetCancelButton(CommandButton* b)
 
 void Form::SetToolTip(Control& c)
 {
-    if (!toolTips_ || !c.hwnd_) return;
+    if (!c.hwnd_ || (!toolTips_ && c.now_.toolTip.empty())) return;
+    if (!toolTips_) {
+        // Made on the first tip a form needs; forms without tips pay nothing.
+        INITCOMMONCONTROLSEX icc{sizeof icc, ICC_WIN95_CLASSES};
+        InitCommonControlsEx(&icc);
+        toolTips_ = CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX,
+                                    0, 0, 0, 0, hwnd_, nullptr, veldlg::ModuleInstance(), nullptr);
+        ThrowLastErrorIf(!toolTips_);
+    }
     TOOLINFOW ti{};
     ti.cbSize = TTTOOLINFOW_V2_SIZE;
     ti.uFlags = TTF_IDISHWND | TTF_SUBCLASS;

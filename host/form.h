@@ -104,7 +104,8 @@ private:
     HWND hwnd_ = nullptr;
     HWND owner_ = nullptr;
     HWND toolTips_ = nullptr;
-    HFONT font_ = nullptr;
+    HFONT font_ = nullptr;    // the stock font or ownFont_
+    HFONT ownFont_ = nullptr; // made for a DPI other than 96
     HICON bigIcon_ = nullptr;
     HICON smallIcon_ = nullptr;
     int dpi_ = 96;

@@ -287,13 +287,25 @@ void Form::Caption(std::wstring_view text)
     if (hwnd_) SetWindowTextW(hwnd_, caption_.c_str());
 }
 
+// A form sized to nothing must still be closable: the system keeps popup
+// windows at any size they are given, so the form keeps room for its frame,
+// its caption bar, and the icon and close box on it (about a caption-bar
+// height each).
+SIZE Form::MinimumOuterSize() const
+{
+    RECT frame{};
+    AdjustWindowRectEx(&frame, static_cast<DWORD>(GetWindowLongW(hwnd_, GWL_STYLE)), FALSE,
+                       static_cast<DWORD>(GetWindowLongW(hwnd_, GWL_EXSTYLE)));
+    return {frame.right - frame.left + 2 * GetSystemMetrics(SM_CYCAPTION), frame.bottom - frame.top};
+}
+
 void Form::Width(Integer twips)
 {
     if (!hwnd_) return;
     RECT r;
     GetWindowRect(hwnd_, &r);
-    SetWindowPos(hwnd_, nullptr, 0, 0, TwipsToPixels(twips.value()), r.bottom - r.top,
-                 SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    const int width = std::max(TwipsToPixels(twips.value()), static_cast<int>(MinimumOuterSize().cx));
+    SetWindowPos(hwnd_, nullptr, 0, 0, width, r.bottom - r.top, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 void Form::Height(Integer twips)
@@ -301,8 +313,8 @@ void Form::Height(Integer twips)
     if (!hwnd_) return;
     RECT r;
     GetWindowRect(hwnd_, &r);
-    SetWindowPos(hwnd_, nullptr, 0, 0, r.right - r.left, TwipsToPixels(twips.value()),
-                 SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    const int height = std::max(TwipsToPixels(twips.value()), static_cast<int>(MinimumOuterSize().cy));
+    SetWindowPos(hwnd_, nullptr, 0, 0, r.right - r.left, height, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 Integer Form::Width() const

@@ -90,6 +90,7 @@ private:
     void EnableThreadWindows();
     void FocusFirstControl();
     void CentreOnScreen();
+    SIZE MinimumOuterSize() const;
     INT_PTR HandleMessage(UINT msg, WPARAM wp, LPARAM lp);
     static INT_PTR CALLBACK DialogProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);
 

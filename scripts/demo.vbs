@@ -25,3 +25,11 @@ m.Cancelbutton = 3
 Answer "custom-message", "click:Yes"
 m.ShowForm
 WScript.Echo "CustomMessage: button " & m.ButtonResultValue & " (" & m.ButtonResultCaption & ")"
+
+Set s = CreateObject("VELDLG.LabelStartPosition")
+s.NumRows = 10
+s.NumColumns = 3
+s.FormCaption = "Start printing at which label?"
+Answer "label-start-position", """click:2, 4"""
+s.ShowForm
+WScript.Echo "LabelStartPosition: column " & s.StartColumn & ", row " & s.StartRow

@@ -53,6 +53,7 @@ RECT Control::PixelRect() const
 void Control::CreateWindowIn(HWND parent, int id, HFONT font)
 {
     const RECT r = PixelRect();
+    placed_ = r;
     const DWORD style = WS_CHILD | WS_CLIPSIBLINGS | WindowStyle() | (now_.visible ? WS_VISIBLE : 0);
     hwnd_ = CreateWindowExW(0, WindowClass(), now_.caption.c_str(), style, r.left, r.top, r.right - r.left,
                             r.bottom - r.top, parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
@@ -66,6 +67,10 @@ void Control::Place()
 {
     if (!hwnd_) return;
     const RECT r = PixelRect();
+    // Setting a size or place to what it is costs no window call: forms
+    // that build many controls set each one's size and place in turn.
+    if (EqualRect(&r, &placed_)) return;
+    placed_ = r;
     SetWindowPos(hwnd_, nullptr, r.left, r.top, r.right - r.left, r.bottom - r.top,
                  SWP_NOZORDER | SWP_NOACTIVATE);
 }

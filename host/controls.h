@@ -103,6 +103,7 @@ private:
     std::wstring designToolTip_;
     State now_;
     HWND hwnd_ = nullptr;
+    RECT placed_{}; // where the window stands, in pixels
 };
 
 class CommandButton : public Control {

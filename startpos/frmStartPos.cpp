@@ -64,8 +64,7 @@ void frmStartPos::Form_Load()
             button.Tag(r.Text());
             button.Height(kButtonHeight);
             button.Width(kButtonWidth);
-            button.Left((c - 1) * kButtonWidth + c * kGap);
-            button.Top((r - 1) * kButtonHeight + r * kGap);
+            button.Move((c - 1) * kButtonWidth + c * kGap, (r - 1) * kButtonHeight + r * kGap);
         }
     }
     // No rows or no columns (only another object on the thread can leave the

@@ -239,6 +239,12 @@ int main(int argc, char** argv)
              Put(o, L"Message", Str(L"Print the labels now?").get());
          },
          [](HWND d) { robot::Click(robot::Child(d, L"Yes")); }},
+        {"LabelStartPosition, 20 x 10", L"VELDLG.LabelStartPosition",
+         [](IDispatch* o) {
+             Put(o, L"NumRows", I2(20).get());
+             Put(o, L"NumColumns", I2(10).get());
+         },
+         [](HWND d) { robot::Click(robot::Child(d, L"10, 20")); }},
     });
 
     SizeFigures();

@@ -244,7 +244,8 @@ int main(int argc, char** argv)
              Put(o, L"NumRows", I2(20).get());
              Put(o, L"NumColumns", I2(10).get());
          },
-         [](HWND d) { robot::Click(robot::Child(d, L"10, 20")); }},
+         // The first button: finding one by its text would read all 200.
+         [](HWND d) { robot::Click(robot::Children(d).front()); }},
     });
 
     SizeFigures();

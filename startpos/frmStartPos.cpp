@@ -1,6 +1,5 @@
 #include "startpos/frmStartPos.h"
 
-#include "host/runtime.h"
 #include "startpos/resource.h"
 
 namespace {
@@ -47,7 +46,7 @@ void frmStartPos::Form_Load()
 
     StartColumn(0);
     StartRow(0);
-    if (host::Len(FormCaption_) > 0) Caption(FormCaption_);
+    if (!FormCaption_.empty()) Caption(FormCaption_);
     Height(height);
     Width(width);
 

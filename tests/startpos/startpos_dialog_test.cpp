@@ -272,6 +272,13 @@ TEST_F(StartPosDialogTest, CaptionPutStaysUntilEmptied)
             EXPECT_EQ(robot::Text(dialog), kDesignCaption);
             robot::ClickCloseBox(dialog);
         });
+        // A caption's length is no Integer: a long one is shown, not refused.
+        const std::wstring longCaption(40000, L'x');
+        ASSERT_EQ(Put(o.get(), L"FormCaption", Str(longCaption).get()).hr, S_OK);
+        Show(other.get(), [&](HWND dialog) {
+            EXPECT_EQ(robot::Text(dialog).size(), longCaption.size());
+            robot::ClickCloseBox(dialog);
+        });
     });
     fresh.join();
 }

@@ -6,6 +6,22 @@
 
 namespace host {
 
+std::wstring Integer::Text() const
+{
+    // By hand: std::to_wstring would bring the C library's whole printf.
+    wchar_t digits[8];
+    wchar_t* p = digits + 8;
+    int v = v_;
+    const bool negative = v < 0;
+    if (negative) v = -v;
+    do {
+        *--p = static_cast<wchar_t>(L'0' + v % 10);
+        v /= 10;
+    } while (v);
+    if (negative) *--p = L'-';
+    return std::wstring(p, digits + 8);
+}
+
 Integer Integer::FromText(std::wstring_view text)
 {
     veldlg::Bstr b(text);

@@ -43,7 +43,7 @@ public:
     friend constexpr std::strong_ordering operator<=>(Integer, Integer) = default;
 
     // Plain decimal digits, a minus sign where negative, nothing else.
-    std::wstring Text() const { return std::to_wstring(v_); }
+    std::wstring Text() const;
     // Text to Integer as the runtime converts it: surrounding blanks allowed,
     // a value out of range is an overflow, anything else a type mismatch.
     static Integer FromText(std::wstring_view text);

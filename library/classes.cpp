@@ -1,6 +1,7 @@
 #include "library/classes.h"
 
 #include "library/com.h"
+#include "list/CustomList.h"
 #include "message/CustomMessage.h"
 
 namespace veldlg {
@@ -9,6 +10,7 @@ std::span<const ClassInfo> ServedClasses()
 {
     static const ClassInfo classes[] = {
         {__uuidof(CustomMessage), __uuidof(_CustomMessage), L"CustomMessage", &CreateInstance<CustomMessage>},
+        {__uuidof(CustomList), __uuidof(_CustomList), L"CustomList", &CreateInstance<CustomList>},
     };
     return classes;
 }

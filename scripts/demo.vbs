@@ -25,3 +25,21 @@ m.Cancelbutton = 3
 Answer "custom-message", "click:Yes"
 m.ShowForm
 WScript.Echo "CustomMessage: button " & m.ButtonResultValue & " (" & m.ButtonResultCaption & ")"
+
+' A script cannot build the array of strings that the list picker takes, so
+' a small compiled client of the build hands it over and shows the dialog;
+' its answer comes back through a file (Wine's script host reads no pipes).
+top = Left(WScript.ScriptFullName, InStrRev(WScript.ScriptFullName, "\scripts\"))
+Set fso = CreateObject("Scripting.FileSystemObject")
+answerPath = fso.BuildPath(fso.GetSpecialFolder(2), fso.GetTempName)
+Answer "custom-list", """item:Warehouse Label Printer"" click:SELECT"
+CreateObject("WScript.Shell").Run "cmd /c """"" & top & "build\x86_64\tests\list\veldlg_list_client.exe"" " & _
+    """Pick a Printer"" ""Front Office Laser"" ""Warehouse Label Printer"" ""Shipping Desk"" > """ & answerPath & """""", 0, True
+Set answerFile = fso.OpenTextFile(answerPath)
+If answerFile.AtEndOfStream Then
+    WScript.Echo "CustomList: the compiled client failed"
+Else
+    WScript.Echo "CustomList: item " & answerFile.ReadLine
+End If
+answerFile.Close
+fso.DeleteFile answerPath

@@ -110,10 +110,6 @@ void Form::Load()
         SendMessageW(hwnd_, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(smallIcon_));
     }
 
-    toolTips_ = CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX, 0,
-                                0, 0, 0, hwnd_, nullptr, veldlg::ModuleInstance(), nullptr);
-    ThrowLastErrorIf(!toolTips_);
-
     // Tab order is creation order; frames go last so that they lie beneath
     // the controls they hold.
     std::vector<Control*> order = controls_;
@@ -130,6 +126,13 @@ void Form::Load()
     }
 
     Form_Load();
+
+    // Tool tips subclass their controls, which makes every message to them
+    // dearer: they join after Form_Load has filled the controls.
+    toolTips_ = CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX, 0,
+                                0, 0, 0, hwnd_, nullptr, veldlg::ModuleInstance(), nullptr);
+    ThrowLastErrorIf(!toolTips_);
+    for (Control* c : controls_) SetToolTip(*c);
     CentreOnScreen();
 }
 

@@ -1,6 +1,6 @@
 // CustomList as clients call it, without a user: the ListArray put that
 // takes only arrays of strings, the errors that ShowForm brings back from a
-// list it cannot walk, and the dialog's icon in the DLL.
+// list it cannot walk, and the dialog's icon in both DLLs.
 
 #include "list/resource.h"
 #include "string_arrays.h"
@@ -171,26 +171,25 @@ TEST_F(CustomListTest, ListsTheFormCannotWalk)
     });
 }
 
-TEST_F(CustomListTest, TheDllCarriesTheDialogIcon)
+TEST_F(CustomListTest, BothDllsCarryTheDialogIcon)
 {
-    const std::wstring dll = testfiles::Dll(sizeof(void*) == 8 ? "x86_64" : "i686");
-    const HMODULE module = LoadLibraryExW(dll.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
-    ASSERT_TRUE(module) << "cannot load " << testing::PrintToString(dll);
-    const HRSRC found = FindResourceW(module, MAKEINTRESOURCEW(IDI_CUSTOMLIST), RT_GROUP_ICON);
-    ASSERT_TRUE(found) << "no icon group " << IDI_CUSTOMLIST;
-    const auto* group = static_cast<const BYTE*>(LockResource(LoadResource(module, found)));
-    ASSERT_TRUE(group);
-    // The icon group: a header of three WORDs, then 14-byte entries.
-    const WORD count = reinterpret_cast<const WORD*>(group)[2];
-    std::vector<std::string> images;
-    for (WORD i = 0; i < count; ++i) {
-        const BYTE* e = group + 6 + 14 * i;
-        const WORD bits = static_cast<WORD>(e[6] | e[7] << 8);
-        images.push_back(std::to_string(e[0]) + "x" + std::to_string(e[1]) + " colours " + std::to_string(e[2]) +
-                         " bits " + std::to_string(bits));
+    for (const char* arch : {"x86_64", "i686"}) {
+        SCOPED_TRACE(arch);
+        const std::wstring dll = testfiles::Dll(arch);
+        const HMODULE module = LoadLibraryExW(dll.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
+        ASSERT_TRUE(module) << "cannot load " << testing::PrintToString(dll);
+        const HRSRC found = FindResourceW(module, MAKEINTRESOURCEW(IDI_CUSTOMLIST), RT_GROUP_ICON);
+        const auto* group = found ? static_cast<const BYTE*>(LockResource(LoadResource(module, found))) : nullptr;
+        // The icon group: a header of three WORDs, then 14-byte entries.
+        std::vector<std::string> images;
+        for (WORD i = 0; group && i < reinterpret_cast<const WORD*>(group)[2]; ++i) {
+            const BYTE* e = group + 6 + 14 * i;
+            images.push_back(std::to_string(e[0]) + "x" + std::to_string(e[1]) + " colours " + std::to_string(e[2]) +
+                             " bits " + std::to_string(e[6] | e[7] << 8));
+        }
+        EXPECT_EQ(images, (std::vector<std::string>{"32x32 colours 16 bits 4", "16x16 colours 16 bits 4"}));
+        FreeLibrary(module);
     }
-    EXPECT_EQ(images, (std::vector<std::string>{"32x32 colours 16 bits 4", "16x16 colours 16 bits 4"}));
-    FreeLibrary(module);
 }
 
 } // namespace

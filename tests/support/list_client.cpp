@@ -73,7 +73,7 @@ int Run(int argc, wchar_t** argv)
     if (SUCCEEDED(hr)) hr = Invoke(list.get(), L"ListIndex", DISPATCH_PROPERTYGET, nullptr, &index);
     if (SUCCEEDED(hr)) hr = Invoke(list.get(), L"ListItem", DISPATCH_PROPERTYGET, nullptr, &item);
     if (FAILED(hr)) return 1;
-    wprintf(L"%d %ls\n", V_I2(&index.get()), V_BSTR(&item.get()));
+    wprintf(L"%d (%ls)\n", V_I2(&index.get()), V_BSTR(&item.get()));
     return 0;
 }
 

@@ -129,6 +129,11 @@ void Form::Load()
     }
 
     Form_Load();
+
+    // Tool tips subclass their controls, which makes every message to them
+    // dearer: they join after Form_Load has filled the controls.
+    tipsJoin_ = true;
+    for (Control* c : controls_) SetToolTip(*c);
     CentreOnScreen();
 }
 
@@ -266,6 +271,7 @@ void Form::Unload()
         DestroyWindow(std::exchange(hwnd_, nullptr)); // its controls and tool tips with it
     }
     toolTips_ = nullptr;
+    tipsJoin_ = false;
     DestroyWindow(std::exchange(owner_, nullptr));
     font_ = nullptr;
     if (ownFont_) DeleteObject(std::exchange(ownFont_, nullptr));
@@ -351,7 +357,7 @@ void Form::SetCancelButton(CommandButton* b)
 
 void Form::SetToolTip(Control& c)
 {
-    if (!c.hwnd_ || (!toolTips_ && c.now_.toolTip.empty())) return;
+    if (!tipsJoin_ || !c.hwnd_ || (!toolTips_ && c.now_.toolTip.empty())) return;
     if (!toolTips_) {
         // Made on the first tip a form needs; forms without tips pay nothing.
         INITCOMMONCONTROLSEX icc{sizeof icc, ICC_WIN95_CLASSES};

@@ -105,6 +105,7 @@ private:
     HWND hwnd_ = nullptr;
     HWND owner_ = nullptr;
     HWND toolTips_ = nullptr;
+    bool tipsJoin_ = false; // tool tips are attached once Form_Load is done
     HFONT font_ = nullptr;    // the stock font or ownFont_
     HFONT ownFont_ = nullptr; // made for a DPI other than 96
     HICON bigIcon_ = nullptr;

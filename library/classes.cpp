@@ -1,6 +1,7 @@
 #include "library/classes.h"
 
 #include "library/com.h"
+#include "list/CustomList.h"
 #include "message/CustomMessage.h"
 #include "startpos/LabelStartPosition.h"
 
@@ -12,6 +13,7 @@ std::span<const ClassInfo> ServedClasses()
         {__uuidof(CustomMessage), __uuidof(_CustomMessage), L"CustomMessage", &CreateInstance<CustomMessage>},
         {__uuidof(LabelStartPosition), __uuidof(_LabelStartPosition), L"LabelStartPosition",
          &CreateInstance<LabelStartPosition>},
+        {__uuidof(CustomList), __uuidof(_CustomList), L"CustomList", &CreateInstance<CustomList>},
     };
     return classes;
 }

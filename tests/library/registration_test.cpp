@@ -24,9 +24,10 @@ struct ClassKeys {
 const ClassKeys kServed[] = {
     {L"VELDLG.CustomMessage", CLSID_CustomMessage, IID__CustomMessage},
     {L"VELDLG.LabelStartPosition", CLSID_LabelStartPosition, IID__LabelStartPosition},
+    {L"VELDLG.CustomList", CLSID_CustomList, IID__CustomList},
 };
 // Classes of the type library that are not served (yet).
-const CLSID* const kNotServed[] = {&CLSID_DateRange, &CLSID_CustomList};
+const CLSID* const kNotServed[] = {&CLSID_DateRange};
 const IID* const kInterfaces[] = {&IID__CustomMessage, &IID__LabelStartPosition, &IID__DateRange, &IID__CustomList};
 
 std::wstring Guid(REFGUID g)

@@ -4,6 +4,7 @@
 //   form            wait for a dialog of the library (done first anyway)
 //   msgbox          wait for a message box and make it the target
 //   click:TEXT      click the control captioned TEXT
+//   item:TEXT       click the list box item TEXT
 //   key:NAME        press ENTER, ESCAPE, SPACE, TAB, F2, F4, DOWN, UP or a letter
 //   alt:LETTER      press an access key
 //   type:TEXT       type TEXT
@@ -92,6 +93,23 @@ HWND Find(HWND target, const std::wstring& text)
     return nullptr;
 }
 
+// Clicks the item of a list box of the target, where it is on the screen.
+bool ClickListItem(HWND target, const std::wstring& text)
+{
+    for (HWND list : robot::Children(target, L"ListBox")) {
+        const LRESULT i = SendMessageW(list, LB_FINDSTRINGEXACT, static_cast<WPARAM>(-1),
+                                       reinterpret_cast<LPARAM>(text.c_str()));
+        if (i == LB_ERR) continue;
+        RECT r{};
+        SendMessageW(list, LB_GETITEMRECT, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(&r));
+        POINT p{(r.left + r.right) / 2, (r.top + r.bottom) / 2};
+        ClientToScreen(list, &p);
+        robot::ClickAt(p);
+        return true;
+    }
+    return false;
+}
+
 } // namespace
 
 int wmain(int argc, wchar_t** argv)
@@ -120,6 +138,8 @@ int wmain(int argc, wchar_t** argv)
             const HWND c = Find(target, arg);
             ok = c != nullptr;
             if (ok) robot::Click(c);
+        } else if (verb == L"item") {
+            ok = ClickListItem(target, arg);
         } else if (verb == L"key") {
             const WORD vk = KeyNamed(arg);
             ok = vk != 0;

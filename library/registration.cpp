@@ -69,6 +69,22 @@ void RemoveTree(const std::wstring& key)
     if (status != ERROR_FILE_NOT_FOUND) ThrowIfWin32Error(status);
 }
 
+bool KeyExists(const std::wstring& key)
+{
+    RegKey k;
+    return RegOpenKeyExW(HKEY_CLASSES_ROOT, key.c_str(), 0, KEY_READ, k.put()) == ERROR_SUCCESS;
+}
+
+// A key's default text value; empty when there is none.
+std::wstring StringValue(const std::wstring& key)
+{
+    wchar_t data[64] = {};
+    DWORD size = sizeof data;
+    if (RegGetValueW(HKEY_CLASSES_ROOT, key.c_str(), nullptr, RRF_RT_REG_SZ, nullptr, data, &size) != ERROR_SUCCESS)
+        return {};
+    return data;
+}
+
 SYSKIND OwnSysKind()
 {
     return sizeof(void*) == 8 ? SYS_WIN64 : SYS_WIN32;
@@ -98,9 +114,27 @@ void UnregisterServer()
     for (const ClassInfo& c : ServedClasses())
         for (const std::wstring& key : ClassKeys(c)) RemoveTree(key);
 
-    const HRESULT hr = UnRegisterTypeLib(LIBID_VELDLG, 1, 0, LOCALE_NEUTRAL, OwnSysKind());
-    // Not registered (any more) is what unregistering wants.
-    if (hr != TYPE_E_REGISTRYACCESS && hr != TYPE_E_LIBNOTREGISTERED) ThrowIfFailed(hr);
+    // The type library's own entry, when it is still there: the platform
+    // takes it away with the interface keys it wrote for it.
+    const std::wstring libKey = L"TypeLib\\" + GuidText(LIBID_VELDLG) + L"\\1.0\\0\\" +
+                                (OwnSysKind() == SYS_WIN64 ? L"win64" : L"win32");
+    if (KeyExists(libKey)) ThrowIfFailed(UnRegisterTypeLib(LIBID_VELDLG, 1, 0, LOCALE_NEUTRAL, OwnSysKind()));
+
+    // Interface keys left behind when the type library's entry was removed
+    // by hand: those of this library's interfaces, and only while they name
+    // this library.
+    ITypeLib& lib = TypeLibrary();
+    for (UINT i = 0, n = lib.GetTypeInfoCount(); i < n; ++i) {
+        TYPEKIND kind{};
+        if (FAILED(lib.GetTypeInfoType(i, &kind)) || kind != TKIND_DISPATCH) continue;
+        ComPtr<ITypeInfo> info;
+        ThrowIfFailed(lib.GetTypeInfo(i, info.put()));
+        TYPEATTR* attr = nullptr;
+        ThrowIfFailed(info->GetTypeAttr(&attr));
+        const std::wstring key = L"Interface\\" + GuidText(attr->guid);
+        info->ReleaseTypeAttr(attr);
+        if (StringValue(key + L"\\TypeLib") == GuidText(LIBID_VELDLG)) RemoveTree(key);
+    }
 }
 
 } // namespace veldlg

@@ -3,7 +3,7 @@
 // list it cannot walk, and the dialog's icon in both DLLs.
 
 #include "list/resource.h"
-#include "string_arrays.h"
+#include "support/string_arrays.h"
 #include "support/robot.h"
 #include "support/test_files.h"
 #include "veldlg_h.h"

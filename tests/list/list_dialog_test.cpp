@@ -2,7 +2,7 @@
 // list filled from the client's array, and the dialog ended by clicks, keys
 // or the close box through the real input queue.
 
-#include "string_arrays.h"
+#include "support/string_arrays.h"
 #include "support/robot.h"
 #include "veldlg_h.h"
 

@@ -108,6 +108,17 @@ HWND WaitForForm(DWORD thread, Timeout timeout, const std::function<bool()>& giv
     return found && ReadyForInput(found) ? found : nullptr;
 }
 
+HWND FindForm(DWORD thread)
+{
+    return FindVisible(thread, true);
+}
+
+bool BringToFront(HWND dialog, Timeout timeout)
+{
+    SetForegroundWindow(dialog);
+    return Poll(timeout, [&] { return ReadyForInput(dialog); });
+}
+
 HWND WaitForMessageBox(DWORD thread, Timeout timeout)
 {
     HWND found = nullptr;

@@ -23,9 +23,10 @@ struct ClassKeys {
 // The classes the library serves so far.
 const ClassKeys kServed[] = {
     {L"VELDLG.CustomMessage", CLSID_CustomMessage, IID__CustomMessage},
+    {L"VELDLG.DateRange", CLSID_DateRange, IID__DateRange},
 };
 // Classes of the type library that are not served (yet).
-const CLSID* const kNotServed[] = {&CLSID_LabelStartPosition, &CLSID_DateRange, &CLSID_CustomList};
+const CLSID* const kNotServed[] = {&CLSID_LabelStartPosition, &CLSID_CustomList};
 const IID* const kInterfaces[] = {&IID__CustomMessage, &IID__LabelStartPosition, &IID__DateRange, &IID__CustomList};
 
 std::wstring Guid(REFGUID g)

@@ -25,3 +25,10 @@ m.Cancelbutton = 3
 Answer "custom-message", "click:Yes"
 m.ShowForm
 WScript.Echo "CustomMessage: button " & m.ButtonResultValue & " (" & m.ButtonResultCaption & ")"
+
+Set r = CreateObject("VELDLG.DateRange")
+r.BeginDate = DateSerial(Year(Date), Month(Date), 1)
+r.EndDate = Date
+Answer "date-range", "click:O K"
+r.ShowForm
+If r.Succeed Then WScript.Echo "DateRange: " & r.BeginDate & " to " & r.EndDate Else WScript.Echo "DateRange: cancelled"

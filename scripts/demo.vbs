@@ -29,6 +29,6 @@ WScript.Echo "CustomMessage: button " & m.ButtonResultValue & " (" & m.ButtonRes
 Set r = CreateObject("VELDLG.DateRange")
 r.BeginDate = DateSerial(Year(Date), Month(Date), 1)
 r.EndDate = Date
-Answer "date-range", "click:O K"
+Answer "date-range", "key:ENTER"
 r.ShowForm
 If r.Succeed Then WScript.Echo "DateRange: " & r.BeginDate & " to " & r.EndDate Else WScript.Echo "DateRange: cancelled"

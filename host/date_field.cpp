@@ -366,7 +366,11 @@ std::unique_ptr<Calendar> Calendar::Open(HWND field, DATE date)
     const HWND window =
         CreateWindowExW(exStyle, MONTHCAL_CLASSW, L"", style, 0, 0, 0, 0, field, nullptr, veldlg::ModuleInstance(), nullptr);
     if (!window) return nullptr;
-    std::unique_ptr<Calendar> c(new Calendar(field, window));
+    std::unique_ptr<Calendar> c(new (std::nothrow) Calendar(field, window));
+    if (!c) {
+        DestroyWindow(window);
+        return nullptr;
+    }
     c->Select(date);
 
     RECT size{};

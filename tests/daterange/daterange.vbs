@@ -12,6 +12,7 @@ Err.Clear
 
 Set d = CreateObject("VELDLG.DateRange")
 Check "new object: BeginDate", d.BeginDate, CDate(0)
+Check "new object: EndDate", d.EndDate, CDate(0)
 Check "new object: Succeed", d.Succeed, False
 
 d.BeginDate = DateSerial(2024, 7, 4)

@@ -62,7 +62,9 @@ void Form::Load()
                              nullptr);
     ThrowLastErrorIf(!owner_);
 
-    DWORD style = WS_POPUP | WS_CAPTION | WS_CLIPCHILDREN;
+    // No WS_CLIPCHILDREN: a frame (group box) paints no interior, so the form
+    // must paint beneath it.
+    DWORD style = WS_POPUP | WS_CAPTION;
     DWORD exStyle = WS_EX_CONTROLPARENT;
     if (design_.closeBox) style |= WS_SYSMENU;
     if (design_.border == BorderStyle::FixedDialog) {

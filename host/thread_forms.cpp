@@ -1,5 +1,6 @@
 #include "host/thread_forms.h"
 
+#include "host/date_field.h"
 #include "library/error.h"
 #include "library/ole.h"
 
@@ -93,6 +94,7 @@ void ProcessDetach() noexcept
         t = std::exchange(g_threads, nullptr);
     }
     while (t) delete std::exchange(t, t->next);
+    UnregisterDateFieldClass();
     if (g_slot != TLS_OUT_OF_INDEXES) TlsFree(std::exchange(g_slot, TLS_OUT_OF_INDEXES));
 }
 

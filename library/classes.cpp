@@ -1,5 +1,6 @@
 #include "library/classes.h"
 
+#include "daterange/DateRange.h"
 #include "library/com.h"
 #include "list/CustomList.h"
 #include "message/CustomMessage.h"
@@ -14,6 +15,7 @@ std::span<const ClassInfo> ServedClasses()
         {__uuidof(LabelStartPosition), __uuidof(_LabelStartPosition), L"LabelStartPosition",
          &CreateInstance<LabelStartPosition>},
         {__uuidof(CustomList), __uuidof(_CustomList), L"CustomList", &CreateInstance<CustomList>},
+        {__uuidof(DateRange), __uuidof(_DateRange), L"DateRange", &CreateInstance<DateRange>},
     };
     return classes;
 }

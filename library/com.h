@@ -14,6 +14,18 @@
 
 namespace veldlg {
 
+// Whether a value can be converted to a parameter's type; any other answer
+// than E_INVALIDARG is left to the platform's coercion to give.
+inline bool Convertible(VARTYPE type, const VARIANT& value)
+{
+    if (type == VT_EMPTY || type == VT_VARIANT) return true;
+    VARIANT converted;
+    VariantInit(&converted);
+    const HRESULT hr = VariantChangeType(&converted, const_cast<VARIANT*>(&value), 0, type);
+    VariantClear(&converted);
+    return hr != E_INVALIDARG;
+}
+
 template <class Interface>
 class DispatchObject : public Interface, public ISupportErrorInfo {
 public:
@@ -72,8 +84,24 @@ public:
         if (!IsEqualIID(riid, IID_NULL)) return DISP_E_UNKNOWNINTERFACE;
         HRESULT hr = S_OK;
         const HRESULT loaded = ComBoundary([&] {
-            hr = TypeInfoOf(__uuidof(Interface))
-                     .vtable->Invoke(static_cast<Interface*>(this), id, flags, params, result, excepInfo, argErr);
+            const InterfaceInfo& info = TypeInfoOf(__uuidof(Interface));
+            // No member takes more arguments than its own: the platform would
+            // read the rest as an index into the result, and Wine's does so
+            // even into a result that is a null object.
+            const int most = info.MostArguments(id, flags);
+            if (params && most >= 0 && params->cArgs > static_cast<UINT>(most)) {
+                hr = DISP_E_BADPARAMCOUNT;
+                return;
+            }
+            // A value that cannot become the put's type at all (a date out of
+            // every range, say) is a type mismatch, which the platform's own
+            // coercion reports as E_INVALIDARG.
+            if ((flags & DISPATCH_PROPERTYPUT) && params && params->cArgs == 1 && !Convertible(info.PutType(id), params->rgvarg[0])) {
+                if (argErr) *argErr = 0;
+                hr = DISP_E_TYPEMISMATCH;
+                return;
+            }
+            hr = info.vtable->Invoke(static_cast<Interface*>(this), id, flags, params, result, excepInfo, argErr);
         });
         return FAILED(loaded) ? loaded : hr;
     }

@@ -3,6 +3,7 @@
 #include "error.h"
 #include "ole.h"
 
+#include <algorithm>
 #include <atomic>
 #include <iterator>
 
@@ -83,9 +84,50 @@ const InterfaceInfo& TypeInfoOf(REFIID iid)
     ComPtr<ITypeInfo> vtable;
     ThrowIfFailed(dispatch->GetRefTypeOfImplType(-1, &ref));
     ThrowIfFailed(dispatch->GetRefTypeInfo(ref, vtable.put()));
-    auto& entry = g_cache.interfaces[g_cache.count++];
-    entry = {iid, {dispatch.detach(), vtable.detach()}};
-    return entry.info;
+    auto& entry = g_cache.interfaces[g_cache.count];
+    entry = {iid, {}};
+    InterfaceInfo& info = entry.info;
+    TYPEATTR* attr = nullptr;
+    ThrowIfFailed(vtable->GetTypeAttr(&attr));
+    const UINT functions = attr->cFuncs;
+    vtable->ReleaseTypeAttr(attr);
+    for (UINT i = 0; i < functions && info.memberCount < std::size(info.members); ++i) {
+        FUNCDESC* f = nullptr;
+        ThrowIfFailed(vtable->GetFuncDesc(i, &f));
+        UINT arguments = 0;
+        VARTYPE argument = VT_EMPTY;
+        for (SHORT p = 0; p < f->cParams; ++p) {
+            if (f->lprgelemdescParam[p].paramdesc.wParamFlags & PARAMFLAG_FRETVAL) continue;
+            if (arguments++ == 0) argument = f->lprgelemdescParam[p].tdesc.vt;
+        }
+        info.members[info.memberCount++] = {f->memid, f->invkind, arguments, argument};
+        vtable->ReleaseFuncDesc(f);
+    }
+    info.dispatch = dispatch.detach();
+    info.vtable = vtable.detach();
+    ++g_cache.count;
+    return info;
+}
+
+int InterfaceInfo::MostArguments(DISPID id, WORD flags) const
+{
+    int most = -1;
+    for (UINT i = 0; i < memberCount; ++i) {
+        const Arity& m = members[i];
+        const bool asked = (m.kind == INVOKE_FUNC && (flags & DISPATCH_METHOD)) ||
+                           (m.kind == INVOKE_PROPERTYGET && (flags & DISPATCH_PROPERTYGET)) ||
+                           (m.kind == INVOKE_PROPERTYPUT && (flags & DISPATCH_PROPERTYPUT)) ||
+                           (m.kind == INVOKE_PROPERTYPUTREF && (flags & DISPATCH_PROPERTYPUTREF));
+        if (m.id == id && asked) most = std::max(most, static_cast<int>(m.arguments));
+    }
+    return most;
+}
+
+VARTYPE InterfaceInfo::PutType(DISPID id) const
+{
+    for (UINT i = 0; i < memberCount; ++i)
+        if (members[i].id == id && members[i].kind == INVOKE_PROPERTYPUT) return members[i].argument;
+    return VT_EMPTY;
 }
 
 void ReleaseModuleResources() noexcept

@@ -24,6 +24,21 @@ ITypeLib& TypeLibrary();
 struct InterfaceInfo {
     ITypeInfo* dispatch;
     ITypeInfo* vtable;
+    // How many arguments each member takes, by DISPID and invoke kind.
+    struct Arity {
+        MEMBERID id;
+        INVOKEKIND kind;
+        UINT arguments;
+        VARTYPE argument; // the type of a put's value
+    };
+    Arity members[24];
+    UINT memberCount;
+
+    // The most arguments the member takes under any of the invoke flags, or
+    // -1 when it has no accessor of those kinds.
+    int MostArguments(DISPID id, WORD flags) const;
+    // The type of the value a put of the member takes; VT_EMPTY if none.
+    VARTYPE PutType(DISPID id) const;
 };
 const InterfaceInfo& TypeInfoOf(REFIID iid);
 

@@ -50,3 +50,9 @@ Else
 End If
 answerFile.Close
 fso.DeleteFile answerPath
+Set r = CreateObject("VELDLG.DateRange")
+r.BeginDate = DateSerial(Year(Date), Month(Date), 1)
+r.EndDate = Date
+Answer "date-range", "key:ENTER"
+r.ShowForm
+If r.Succeed Then WScript.Echo "DateRange: " & r.BeginDate & " to " & r.EndDate Else WScript.Echo "DateRange: cancelled"

@@ -122,25 +122,67 @@ std::vector<Variant> Snapshot(IDispatch* object)
     return values;
 }
 
+namespace {
+
+bool SameVariant(const VARIANT& x, const VARIANT& y);
+
+// Bit for bit, so that a NaN stored in a result equals itself.
+size_t ScalarSize(VARTYPE vt)
+{
+    switch (vt) {
+    case VT_I1: case VT_UI1: return 1;
+    case VT_I2: case VT_UI2: case VT_BOOL: return 2;
+    case VT_I4: case VT_UI4: case VT_R4: case VT_ERROR: case VT_INT: case VT_UINT: return 4;
+    case VT_I8: case VT_UI8: case VT_R8: case VT_DATE: case VT_CY: return 8;
+    default: return 0;
+    }
+}
+
+bool SameArray(SAFEARRAY* x, SAFEARRAY* y, VARTYPE elements)
+{
+    if (!x || !y) return x == y;
+    if (x->cDims != y->cDims || x->cbElements != y->cbElements) return false;
+    ULONG count = 1;
+    for (USHORT d = 0; d < x->cDims; ++d) {
+        if (x->rgsabound[d].cElements != y->rgsabound[d].cElements || x->rgsabound[d].lLbound != y->rgsabound[d].lLbound)
+            return false;
+        count *= x->rgsabound[d].cElements;
+    }
+    for (ULONG i = 0; i < count; ++i) {
+        const auto* px = static_cast<const BYTE*>(x->pvData) + i * x->cbElements;
+        const auto* py = static_cast<const BYTE*>(y->pvData) + i * y->cbElements;
+        if (elements == VT_BSTR) {
+            if (Bstr::View(*reinterpret_cast<const BSTR*>(px)) != Bstr::View(*reinterpret_cast<const BSTR*>(py))) return false;
+        } else if (elements == VT_VARIANT) {
+            if (!SameVariant(*reinterpret_cast<const VARIANT*>(px), *reinterpret_cast<const VARIANT*>(py))) return false;
+        } else if (std::memcmp(px, py, x->cbElements) != 0) {
+            return false;
+        }
+    }
+    return true;
+}
+
+bool SameVariant(const VARIANT& x, const VARIANT& y)
+{
+    const VARTYPE vt = V_VT(&x);
+    if (vt != V_VT(&y)) return false;
+    if (vt & VT_ARRAY) return SameArray(V_ARRAY(&x), V_ARRAY(&y), vt & VT_TYPEMASK);
+    switch (vt) {
+    case VT_EMPTY: case VT_NULL: return true;
+    case VT_BSTR: return Bstr::View(V_BSTR(&x)) == Bstr::View(V_BSTR(&y));
+    case VT_DISPATCH: case VT_UNKNOWN: return V_UNKNOWN(&x) == V_UNKNOWN(&y);
+    case VT_DECIMAL: return std::memcmp(&V_DECIMAL(&x), &V_DECIMAL(&y), sizeof(DECIMAL)) == 0;
+    default: return ScalarSize(vt) && std::memcmp(&V_UI1(&x), &V_UI1(&y), ScalarSize(vt)) == 0;
+    }
+}
+
+} // namespace
+
 bool Same(const std::vector<Variant>& a, const std::vector<Variant>& b)
 {
     if (a.size() != b.size()) return false;
-    for (size_t i = 0; i < a.size(); ++i) {
-        const VARIANT& x = a[i].get();
-        const VARIANT& y = b[i].get();
-        if (V_VT(&x) != V_VT(&y)) return false;
-        if (V_VT(&x) == VT_EMPTY || V_VT(&x) == VT_NULL) continue;
-        if (V_VT(&x) == VT_BSTR) {
-            if (Bstr::View(V_BSTR(&x)) != Bstr::View(V_BSTR(&y))) return false;
-            continue;
-        }
-        if (V_VT(&x) == VT_DATE) {
-            if (std::memcmp(&V_DATE(&x), &V_DATE(&y), sizeof(DATE)) != 0) return false;
-            continue;
-        }
-        if (VarCmp(const_cast<VARIANT*>(&x), const_cast<VARIANT*>(&y), LOCALE_USER_DEFAULT, 0) != VARCMP_EQ)
-            return false;
-    }
+    for (size_t i = 0; i < a.size(); ++i)
+        if (!SameVariant(a[i].get(), b[i].get())) return false;
     return true;
 }
 

@@ -243,7 +243,9 @@ TEST(Fuzz, RandomInvokeCallsAreAnsweredByTheContractAndRefusedOnesChangeNothing)
         if (o.ok()) continue;
         ++refused;
         ASSERT_TRUE(reliability::Same(before, reliability::Snapshot(t.object.get())))
-            << "call " << call << " was refused (0x" << std::hex << o.hr << ") but changed what the gets read of "
+            << "call " << call << " (DISPID 0x" << std::hex << id << ", flags 0x" << flag << ", " << std::dec << argc
+            << " argument(s) of type " << (argc ? raw[0].vt : 0) << ", named " << params.cNamedArgs
+            << ") was refused (0x" << std::hex << o.hr << ") but changed what the gets read of "
             << testing::PrintToString(std::wstring(t.progId));
     }
     RecordProperty("refused", refused);

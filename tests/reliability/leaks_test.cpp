@@ -28,13 +28,19 @@ size_t PrivateBytes()
     return total;
 }
 
+BOOL CALLBACK CountChild(HWND, LPARAM lp)
+{
+    ++*reinterpret_cast<int*>(lp);
+    return TRUE;
+}
+
 BOOL CALLBACK CountWindow(HWND hwnd, LPARAM lp)
 {
     DWORD process = 0;
     GetWindowThreadProcessId(hwnd, &process);
     if (process != GetCurrentProcessId()) return TRUE;
     ++*reinterpret_cast<int*>(lp);
-    EnumChildWindows(hwnd, [](HWND, LPARAM n) { return ++*reinterpret_cast<int*>(n), TRUE; }, lp);
+    EnumChildWindows(hwnd, CountChild, lp);
     return TRUE;
 }
 

@@ -115,8 +115,15 @@ HWND FindForm(DWORD thread)
 
 bool BringToFront(HWND dialog, Timeout timeout)
 {
-    SetForegroundWindow(dialog);
-    return Poll(timeout, [&] { return ReadyForInput(dialog); });
+    // As a user does: a click on its title bar.
+    RECT r;
+    GetWindowRect(dialog, &r);
+    const POINT caption{(r.left + r.right) / 2, r.top + GetSystemMetrics(SM_CYFRAME) + GetSystemMetrics(SM_CYCAPTION) / 2};
+    return Poll(timeout, [&] {
+        if (ReadyForInput(dialog)) return true;
+        if (GetAncestor(WindowFromPoint(caption), GA_ROOT) == dialog) ClickAt(caption);
+        return false;
+    });
 }
 
 HWND WaitForMessageBox(DWORD thread, Timeout timeout)

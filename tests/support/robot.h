@@ -23,7 +23,8 @@ using Timeout = std::chrono::milliseconds;
 HWND WaitForForm(DWORD thread = 0, Timeout timeout = 10s, const std::function<bool()>& giveUp = {});
 // A visible form of the library on a thread, whether or not in front.
 HWND FindForm(DWORD thread);
-// Brings a dialog in front of the others and waits until it takes input.
+// Brings a dialog in front by a click on its title bar, which must not be
+// covered, and waits until it takes input.
 bool BringToFront(HWND dialog, Timeout timeout = 10s);
 // A visible message box (a dialog that is not one of the forms) of a thread.
 HWND WaitForMessageBox(DWORD thread, Timeout timeout = 10s);

@@ -5,7 +5,8 @@
 //   msgbox          wait for a message box and make it the target
 //   click:TEXT      click the control captioned TEXT
 //   item:TEXT       click the list box item TEXT
-//   key:NAME        press ENTER, ESCAPE, SPACE, TAB, F2, F4, DOWN, UP or a letter
+//   key:NAME        press ENTER, ESCAPE, SPACE, TAB, F2, F3, F4, DOWN, UP,
+//                   LEFT, RIGHT, HOME, END or a letter
 //   alt:LETTER      press an access key
 //   type:TEXT       type TEXT
 //   close           click the target's close box
@@ -74,7 +75,8 @@ WORD KeyNamed(const std::wstring& name)
         WORD vk;
     } keys[] = {{L"ENTER", VK_RETURN}, {L"ESCAPE", VK_ESCAPE}, {L"SPACE", VK_SPACE}, {L"TAB", VK_TAB},
                 {L"F2", VK_F2},        {L"F4", VK_F4},         {L"DOWN", VK_DOWN},   {L"UP", VK_UP},
-                {L"HOME", VK_HOME},    {L"END", VK_END}};
+                {L"HOME", VK_HOME},    {L"END", VK_END},       {L"LEFT", VK_LEFT},   {L"RIGHT", VK_RIGHT},
+                {L"F3", VK_F3}};
     for (const auto& k : keys)
         if (name == k.name) return k.vk;
     return name.size() == 1 ? static_cast<WORD>(towupper(name[0])) : 0;

@@ -10,6 +10,7 @@
 #include "support/com_client.h"
 #include "support/pe_file.h"
 #include "support/robot.h"
+#include "support/string_arrays.h"
 #include "support/test_files.h"
 #include "veldlg_h.h"
 
@@ -246,6 +247,22 @@ int main(int argc, char** argv)
          },
          // The first button: finding one by its text would read all 200.
          [](HWND d) { robot::Click(robot::Children(d).front()); }},
+        {"LabelStartPosition, 3 x 2", L"VELDLG.LabelStartPosition",
+         [](IDispatch* o) {
+             Put(o, L"NumRows", I2(3).get());
+             Put(o, L"NumColumns", I2(2).get());
+         },
+         [](HWND d) { robot::Click(robot::Children(d).front()); }},
+        {"DateRange, two presets", L"VELDLG.DateRange",
+         [](IDispatch* o) {
+             Put(o, L"BeginDate", Date(46000).get());
+             Put(o, L"EndDate", Date(46030).get());
+         },
+         // Cancel: the user's stored dates stay as they are.
+         [](HWND) { robot::Press(VK_ESCAPE); }},
+        {"CustomList, 3 items", L"VELDLG.CustomList",
+         [](IDispatch* o) { Put(o, L"ListArray", lists::StringList({L"Red", L"Green", L"Blue"}).get()); },
+         [](HWND d) { robot::Click(robot::Child(d, L"CANC&EL")); }},
     });
 
     SizeFigures();

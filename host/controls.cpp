@@ -11,7 +11,8 @@ namespace host {
 Control::Control(Form& form, const ControlDesign& design) : Control(form, design, false) {}
 
 Control::Control(Form& form, const ControlDesign& design, bool runtimeElement)
-    : form_(form), design_(design), designCaption_(design.caption), designToolTip_(design.toolTip)
+    : form_(form), runtime_(runtimeElement), design_(design), designCaption_(design.caption),
+      designToolTip_(design.toolTip)
 {
     // The design keeps its own copies of the texts.
     design_.caption = designCaption_;

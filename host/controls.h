@@ -98,6 +98,7 @@ private:
     RECT PixelRect() const;
 
     Form& form_;
+    bool runtime_; // loaded at run time as an element of a control array
     ControlDesign design_;
     std::wstring designCaption_;
     std::wstring designToolTip_;

@@ -115,27 +115,31 @@ void Form::Load()
         SendMessageW(hwnd_, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(smallIcon_));
     }
 
-    // Tab order is creation order; frames go last so that they lie beneath
-    // the controls they hold.
+    // The designed default and cancel buttons, before Form_Load changes them.
+    for (Control* c : controls_) {
+        if (auto* b = dynamic_cast<CommandButton*>(c)) {
+            if (c->design_.isDefault) defaultButton_ = b;
+            if (c->design_.isCancel) cancelButton_ = b;
+        }
+    }
+    building_ = true;
+    Form_Load();
+    building_ = false;
+
+    // The controls get their windows once Form_Load has set them up, each
+    // window made once with its final text, place and visibility (a grid of
+    // 200 buttons would otherwise cost a server round trip per property).
+    // Tab order is creation order: the designed controls by tab index, then
+    // those loaded at run time; frames go last, beneath what they hold.
     std::vector<Control*> order = controls_;
     std::stable_sort(order.begin(), order.end(), [](const Control* a, const Control* b) {
         if (a->IsFrame() != b->IsFrame()) return b->IsFrame();
-        return a->design_.tabIndex < b->design_.tabIndex;
+        if (a->runtime_ != b->runtime_) return b->runtime_;
+        return !a->runtime_ && a->design_.tabIndex < b->design_.tabIndex;
     });
-    for (Control* c : order) CreateControlWindow(*c);
-    for (Control* c : order) {
-        if (auto* b = dynamic_cast<CommandButton*>(c)) {
-            if (c->design_.isDefault) SetDefaultButton(b);
-            if (c->design_.isCancel) SetCancelButton(b);
-        }
-    }
+    for (Control* c : order) c->CreateWindowIn(hwnd_, nextId_++, font_);
+    if (defaultButton_) SetDefaultButton(defaultButton_);
 
-    Form_Load();
-
-    // Tool tips subclass their controls, which makes every message to them
-    // dearer: they join after Form_Load has filled the controls.
-    tipsJoin_ = true;
-    for (Control* c : controls_) SetToolTip(*c);
     CentreOnScreen();
 }
 
@@ -216,6 +220,13 @@ void Form::RunModalLoop()
             return;
         }
         if (got < 0) ThrowLastErrorIf(true);
+        // Tool tips are made when the mouse first comes over a control, and
+        // see it through this loop rather than by subclassing every control,
+        // which would make each control's every message dearer.
+        if (msg.message >= WM_MOUSEFIRST && msg.message <= WM_MOUSELAST && IsChild(hwnd_, msg.hwnd)) {
+            MakeToolTips();
+            if (toolTips_) SendMessageW(toolTips_, TTM_RELAYEVENT, 0, reinterpret_cast<LPARAM>(&msg));
+        }
         if (design_.keyPreview && (msg.message == WM_KEYDOWN || msg.message == WM_SYSKEYDOWN) &&
             (msg.hwnd == hwnd_ || IsChild(hwnd_, msg.hwnd))) {
             PreviewKey(msg);
@@ -273,7 +284,6 @@ void Form::Unload()
         DestroyWindow(std::exchange(hwnd_, nullptr)); // its controls and tool tips with it
     }
     toolTips_ = nullptr;
-    tipsJoin_ = false;
     DestroyWindow(std::exchange(owner_, nullptr));
     font_ = nullptr;
     if (ownFont_) DeleteObject(std::exchange(ownFont_, nullptr));
@@ -359,24 +369,29 @@ void Form::SetCancelButton(CommandButton* b)
 
 void Form::SetToolTip(Control& c)
 {
-    if (!tipsJoin_ || !c.hwnd_ || (!toolTips_ && c.now_.toolTip.empty())) return;
-    if (!toolTips_) {
-        // Made on the first tip a form needs; forms without tips pay nothing.
-        INITCOMMONCONTROLSEX icc{sizeof icc, ICC_WIN95_CLASSES};
-        InitCommonControlsEx(&icc);
-        toolTips_ = CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX,
-                                    0, 0, 0, 0, hwnd_, nullptr, veldlg::ModuleInstance(), nullptr);
-        ThrowLastErrorIf(!toolTips_);
-    }
+    if (!toolTips_ || !c.hwnd_) return;
     TOOLINFOW ti{};
     ti.cbSize = TTTOOLINFOW_V2_SIZE;
-    ti.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
+    ti.uFlags = TTF_IDISHWND;
     ti.hwnd = hwnd_;
     ti.uId = reinterpret_cast<UINT_PTR>(c.hwnd_);
     SendMessageW(toolTips_, TTM_DELTOOLW, 0, reinterpret_cast<LPARAM>(&ti));
     if (c.now_.toolTip.empty()) return;
     ti.lpszText = c.now_.toolTip.data();
     SendMessageW(toolTips_, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&ti));
+}
+
+void Form::MakeToolTips()
+{
+    if (toolTips_ || std::none_of(controls_.begin(), controls_.end(),
+                                  [](const Control* c) { return c->hwnd_ && !c->now_.toolTip.empty(); }))
+        return;
+    INITCOMMONCONTROLSEX icc{sizeof icc, ICC_WIN95_CLASSES};
+    InitCommonControlsEx(&icc);
+    toolTips_ = CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX, 0, 0,
+                                0, 0, hwnd_, nullptr, veldlg::ModuleInstance(), nullptr);
+    ThrowLastErrorIf(!toolTips_);
+    for (Control* c : controls_) SetToolTip(*c);
 }
 
 void Form::DisableThreadWindows()
@@ -474,7 +489,8 @@ ControlArrayBase::~ControlArrayBase()
 
 void ControlArrayBase::Loaded(Control& element)
 {
-    if (owner_.hwnd_) owner_.CreateControlWindow(element);
+    // During Form_Load every window is made afterwards, in one pass.
+    if (owner_.hwnd_ && !owner_.building_) owner_.CreateControlWindow(element);
 }
 
 } // namespace host

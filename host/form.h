@@ -81,6 +81,7 @@ private:
     void SetDefaultButton(CommandButton* b);
     void SetCancelButton(CommandButton* b);
     void SetToolTip(Control& c);
+    void MakeToolTips();
     // Runs an event handler; an error it raises ends the modal show.
     template <class F>
     void Fire(F&& handler);
@@ -105,7 +106,7 @@ private:
     HWND hwnd_ = nullptr;
     HWND owner_ = nullptr;
     HWND toolTips_ = nullptr;
-    bool tipsJoin_ = false; // tool tips are attached once Form_Load is done
+    bool building_ = false; // in Form_Load: control windows are made after it
     HFONT font_ = nullptr;    // the stock font or ownFont_
     HFONT ownFont_ = nullptr; // made for a DPI other than 96
     HICON bigIcon_ = nullptr;

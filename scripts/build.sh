@@ -8,7 +8,7 @@ configure() { # arch, extra cmake arguments
     local arch=$1
     shift
     if [ ! -f "build/$arch/build.ninja" ]; then
-        cmake -S . -B "build/$arch" -G Ninja -DCMAKE_BUILD_TYPE=Release \
+        cmake -S . -B "build/$arch" -G Ninja -DCMAKE_BUILD_TYPE=MinSizeRel \
             -DCMAKE_TOOLCHAIN_FILE="cmake/toolchain-$arch-w64-mingw32.cmake" "$@" >/dev/null
     fi
     cmake --build "build/$arch"

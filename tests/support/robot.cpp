@@ -209,6 +209,9 @@ int Px(HWND hwnd, int twips)
 
 std::wstring ToolTipOf(HWND dialog, HWND control)
 {
+    // Tool tips come when the mouse rests on a control, as for a user.
+    Send({MouseInput(MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE, Centre(control))});
+    Settle(dialog);
     // The tool tip window is owned by the dialog.
     for (HWND w = FindWindowExW(nullptr, nullptr, TOOLTIPS_CLASSW, nullptr); w;
          w = FindWindowExW(nullptr, w, TOOLTIPS_CLASSW, nullptr)) {

@@ -17,7 +17,7 @@ Control::Control(Form& form, const ControlDesign& design, bool runtimeElement)
     // The design keeps its own copies of the texts.
     design_.caption = designCaption_;
     design_.toolTip = designToolTip_;
-    Unloaded();
+    now_ = DesignState();
     // A loaded element starts invisible and is never the default or cancel
     // button, whatever the designed element is.
     if (runtimeElement) {
@@ -33,10 +33,15 @@ Control::~Control()
     form_.Deregister(*this);
 }
 
+Control::State Control::DesignState() const
+{
+    return State{std::wstring(design_.caption), design_.left, design_.top, design_.width, design_.height, true, {},
+                 std::wstring(design_.toolTip)};
+}
+
 void Control::Unloaded()
 {
-    now_ = State{std::wstring(design_.caption), design_.left, design_.top, design_.width, design_.height, true, {},
-                 std::wstring(design_.toolTip)};
+    now_ = DesignState();
     OnUnloaded();
 }
 
@@ -151,7 +156,7 @@ bool CommandButton::Cancel() const
     return form().cancelButton_ == this;
 }
 
-void CommandButton::Press()
+void CommandButton::Press() const
 {
     if (Click) Click();
 }

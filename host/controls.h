@@ -86,13 +86,14 @@ private:
     friend class Form;
     struct State {
         std::wstring caption;
-        short left, top, width, height;
-        bool visible;
+        short left = 0, top = 0, width = 0, height = 0;
+        bool visible = true;
         std::wstring tag;
         std::wstring toolTip;
     };
 
     void CreateWindowIn(HWND parent, int id, HFONT font);
+    State DesignState() const;
     void Unloaded();
     void Place();
     RECT PixelRect() const;
@@ -119,7 +120,7 @@ public:
     bool Cancel() const;
     // What a click, Enter on the default button or Escape on the cancel
     // button does.
-    void Press();
+    void Press() const;
 
     std::function<void()> Click;
 
@@ -201,8 +202,9 @@ private:
 
 // A control array: the designed element and those loaded at run time,
 // indexed as in the design. cmdButton(i) reads like the forms runtime.
+// Destroyed only as a member of its form, never through its base.
 template <class T>
-class ControlArray : public ControlArrayBase {
+class ControlArray final : public ControlArrayBase { // NOLINT(cppcoreguidelines-virtual-class-destructor)
 public:
     ControlArray(Form& form, Integer designedIndex, const ControlDesign& design)
         : ControlArrayBase(form), form_(form), designedIndex_(designedIndex), designed_(form, design)
@@ -221,13 +223,12 @@ public:
     // A copy of the designed element, invisible until Visible is set.
     void Load(Integer index)
     {
-        if (index == designedIndex_ || loaded_.count(index.value()))
+        if (index == designedIndex_ || loaded_.contains(index.value()))
             veldlg::Raise(veldlg::RuntimeError::ObjectAlreadyLoaded);
         auto element = std::make_unique<T>(form_, designed_.Design(), true);
         Wire(*element, index);
-        T& added = *loaded_.emplace(index.value(), std::move(element)).first->second;
         try {
-            Loaded(added);
+            Loaded(*loaded_.emplace(index.value(), std::move(element)).first->second);
         } catch (...) {
             loaded_.erase(index.value());
             throw;

@@ -80,7 +80,7 @@ private:
     void SetPart(Part p, int value);
 
     std::wstring separator_;
-    std::array<wchar_t, kSlots> slots_; // a digit, or 0 when empty
+    std::array<wchar_t, kSlots> slots_{}; // a digit, or 0 when empty
     std::optional<std::wstring> text_;  // a text that is not a date
     int caret_ = 0;
     int typedInPart_ = 0; // digits typed one after another from the start of the caret's part

@@ -148,11 +148,11 @@ void Form::CreateControlWindow(Control& c)
     c.CreateWindowIn(hwnd_, nextId_++, font_);
     if (!c.IsFrame()) {
         // A run-time element joins the end of the tab order, above the frames.
-        HWND after = nullptr;
-        for (Control* other : controls_)
-            if (other != &c && other->hwnd_ && !other->IsFrame()) after = other->hwnd_;
-        if (after)
-            SetWindowPos(c.hwnd_, after, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+        const auto last = std::find_if(controls_.rbegin(), controls_.rend(), [&](const Control* other) {
+            return other != &c && other->hwnd_ && !other->IsFrame();
+        });
+        if (last != controls_.rend())
+            SetWindowPos(c.hwnd_, (*last)->hwnd_, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
         else
             SetWindowPos(c.hwnd_, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
     }
@@ -417,10 +417,9 @@ void Form::FocusFirstControl()
     HWND target = GetNextDlgTabItem(hwnd_, nullptr, FALSE);
     // When the focus would land on a push button, it lands on the default
     // button instead, so that Enter presses the button marked as default.
-    if (target && defaultButton_ && defaultButton_->hwnd_ && IsWindowVisible(defaultButton_->hwnd_)) {
-        for (Control* c : controls_)
-            if (c->hwnd_ == target && dynamic_cast<CommandButton*>(c)) target = defaultButton_->hwnd_;
-    }
+    if (target && defaultButton_ && defaultButton_->hwnd_ && IsWindowVisible(defaultButton_->hwnd_) &&
+        dynamic_cast<CommandButton*>(ControlOf(target)))
+        target = defaultButton_->hwnd_;
     if (target) SendMessageW(hwnd_, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(target), TRUE);
 }
 
@@ -437,6 +436,13 @@ void Form::CentreOnScreen()
                  SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
+Control* Form::ControlOf(HWND hwnd) const
+{
+    if (!hwnd) return nullptr;
+    const auto c = std::find_if(controls_.begin(), controls_.end(), [&](const Control* c) { return c->hwnd_ == hwnd; });
+    return c == controls_.end() ? nullptr : *c;
+}
+
 INT_PTR Form::HandleMessage(UINT msg, WPARAM wp, LPARAM lp)
 {
     switch (msg) {
@@ -447,12 +453,7 @@ INT_PTR Form::HandleMessage(UINT msg, WPARAM wp, LPARAM lp)
             if (cancelButton_) Fire([&] { cancelButton_->Press(); });
             return TRUE;
         }
-        for (Control* c : controls_) {
-            if (source && c->hwnd_ == source) {
-                Fire([&] { c->OnNotify(HIWORD(wp)); });
-                return TRUE;
-            }
-        }
+        if (Control* c = ControlOf(source)) Fire([&] { c->OnNotify(HIWORD(wp)); });
         return TRUE;
     }
     case WM_CLOSE:

@@ -90,6 +90,7 @@ private:
     void DisableThreadWindows();
     void EnableThreadWindows();
     void FocusFirstControl();
+    Control* ControlOf(HWND hwnd) const;
     void CentreOnScreen();
     SIZE MinimumOuterSize() const;
     INT_PTR HandleMessage(UINT msg, WPARAM wp, LPARAM lp);

@@ -15,7 +15,8 @@ namespace host {
 class Integer {
 public:
     constexpr Integer() = default;
-    constexpr Integer(short v) : v_(v) {}
+    // Implicit: an Integer is used where the runtime's Integer is, literals too.
+    constexpr Integer(short v) : v_(v) {} // cppcheck-suppress noExplicitConstructor
 
     // Any wider whole number, checked.
     template <std::integral T>
@@ -40,7 +41,7 @@ public:
     Integer& operator+=(Integer b) { return *this = *this + b; }
 
     friend constexpr bool operator==(Integer, Integer) = default;
-    friend constexpr std::strong_ordering operator<=>(Integer, Integer) = default;
+    friend constexpr std::strong_ordering operator<=>(Integer, Integer) = default; // NOLINT(modernize-use-nullptr)
 
     // Plain decimal digits, a minus sign where negative, nothing else.
     std::wstring Text() const;

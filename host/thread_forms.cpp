@@ -38,7 +38,8 @@ ThreadForms* Existing()
 ThreadForms& Current()
 {
     veldlg::ThrowLastErrorIf(!InitOnceExecuteOnce(&g_once, AllocateSlot, nullptr, nullptr));
-    if (ThreadForms* t = Existing()) return *t;
+    // cppcheck-suppress constVariable ; handed out for changing
+    if (ThreadForms* const existing = Existing()) return *existing;
     auto t = std::make_unique<ThreadForms>();
     veldlg::ThrowLastErrorIf(!TlsSetValue(g_slot, t.get()));
     veldlg::ExclusiveLock guard(g_lock);
@@ -88,7 +89,7 @@ void ThreadDetach() noexcept
 
 void ProcessDetach() noexcept
 {
-    ThreadForms* t;
+    ThreadForms* t = nullptr;
     {
         veldlg::ExclusiveLock guard(g_lock);
         t = std::exchange(g_threads, nullptr);

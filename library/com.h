@@ -26,8 +26,9 @@ inline bool Convertible(VARTYPE type, const VARIANT& value)
     return hr != E_INVALIDARG;
 }
 
+// Its destructor is protected and virtual: only Release deletes, through it.
 template <class Interface>
-class DispatchObject : public Interface, public ISupportErrorInfo {
+class DispatchObject : public Interface, public ISupportErrorInfo { // NOLINT(cppcoreguidelines-virtual-class-destructor)
 public:
     DispatchObject(const DispatchObject&) = delete;
     DispatchObject& operator=(const DispatchObject&) = delete;
@@ -113,6 +114,7 @@ public:
 
 protected:
     DispatchObject() { ModuleAddRef(); }
+    // Protected and virtual: only Release deletes, through this base.
     virtual ~DispatchObject() { ModuleRelease(); }
 
 private:
@@ -121,7 +123,7 @@ private:
 
 // An out-parameter that must not be null: early-bound callers can pass one.
 template <class T>
-T& Out(T* p)
+T& Out(T* p) // cppcheck-suppress constParameter
 {
     if (!p) ThrowHresult(E_POINTER);
     return *p;

@@ -17,7 +17,8 @@ namespace {
 
 // One factory per served class; factories count as live objects while a
 // client holds them.
-class ClassFactory final : public IClassFactory {
+// Private destructor: only Release deletes.
+class ClassFactory final : public IClassFactory { // NOLINT(cppcoreguidelines-virtual-class-destructor)
 public:
     explicit ClassFactory(const ClassInfo& c) : class_(c) { ModuleAddRef(); }
     ClassFactory(const ClassFactory&) = delete;
@@ -96,6 +97,7 @@ HRESULT STDAPICALLTYPE DllUnregisterServer()
     return veldlg::ComBoundary([] { veldlg::UnregisterServer(); });
 }
 
+// cppcheck-suppress constParameter ; the loader's own signature
 BOOL WINAPI DllMain(HINSTANCE, DWORD reason, void* reserved)
 {
     switch (reason) {

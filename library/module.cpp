@@ -7,7 +7,8 @@
 #include <atomic>
 #include <iterator>
 
-extern "C" IMAGE_DOS_HEADER __ImageBase;
+// The linker's name for this module's own image.
+extern "C" IMAGE_DOS_HEADER __ImageBase; // NOLINT(bugprone-reserved-identifier)
 
 namespace veldlg {
 

@@ -16,7 +16,7 @@ template <class T>
 class ComPtr {
 public:
     ComPtr() = default;
-    ComPtr(std::nullptr_t) {}
+    ComPtr(std::nullptr_t) {} // cppcheck-suppress noExplicitConstructor ; = nullptr releases
     explicit ComPtr(T* p, bool addRef = true) : p_(p) { if (p_ && addRef) p_->AddRef(); }
     ComPtr(const ComPtr& o) : p_(o.p_) { if (p_) p_->AddRef(); }
     ComPtr(ComPtr&& o) noexcept : p_(std::exchange(o.p_, nullptr)) {}
@@ -98,7 +98,7 @@ public:
 
 private:
     void Assign(const VARIANT& o);
-    VARIANT v_;
+    VARIANT v_{};
 };
 
 class RegKey {

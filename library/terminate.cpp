@@ -6,7 +6,8 @@
 
 namespace __gnu_cxx {
 
-void __verbose_terminate_handler()
+// The runtime's own name, which this definition takes the place of.
+void __verbose_terminate_handler() // NOLINT(bugprone-reserved-identifier)
 {
     std::abort();
 }

@@ -16,7 +16,8 @@ tidy_args=(--quiet -p build/x86_64 --extra-arg=--target=x86_64-w64-mingw32
 echo "-- clang-tidy $(clang-tidy --version | grep -o 'version [0-9.]*')"
 status=0
 # shellcheck disable=SC2086
-printf '%s\n' $sources | xargs -P "$(nproc)" -n 4 clang-tidy "${tidy_args[@]}" || status=1
+printf '%s\n' $sources | xargs -P "$(nproc)" -n 4 clang-tidy "${tidy_args[@]}" 2> >(grep -v 'warnings generated' >&2) ||
+    status=1
 
 echo "-- cppcheck $(cppcheck --version | grep -o '[0-9.]*$')"
 # shellcheck disable=SC2086

@@ -6,7 +6,8 @@
 set -euo pipefail
 
 packages=(wine wine64 libwine-dev fonts-wine xvfb cmake ninja-build
-          g++-mingw-w64-x86-64 g++-mingw-w64-i686 mingw-w64-tools googletest)
+          g++-mingw-w64-x86-64 g++-mingw-w64-i686 mingw-w64-tools googletest
+          clang-tidy cppcheck)
 packages+=("$@")
 
 as_root() {

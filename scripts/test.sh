@@ -14,6 +14,9 @@ wine_env_start "$top/build/wineprefix"
 echo "-- display $DISPLAY, Wine prefix $WINEPREFIX"
 
 status=0
+echo "== static analysis"
+scripts/lint.sh || status=1
+
 echo "== x86_64: every test"
 ctest --test-dir build/x86_64 --output-on-failure --timeout 600 || status=1
 

@@ -6,7 +6,6 @@
 #include <utility>
 
 using host::FormRef;
-using host::Integer;
 using veldlg::Bstr;
 using veldlg::ComBoundary;
 using veldlg::Out;

@@ -4,7 +4,6 @@
 
 namespace {
 
-using host::Integer;
 
 constexpr host::FormDesign kDesign{
     .caption = L"Select Starting Position COLUMN, ROW",

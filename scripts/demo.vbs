@@ -33,6 +33,7 @@ s.FormCaption = "Start printing at which label?"
 Answer "label-start-position", """click:2, 4"""
 s.ShowForm
 WScript.Echo "LabelStartPosition: column " & s.StartColumn & ", row " & s.StartRow
+
 ' A script cannot build the array of strings that the list picker takes, so
 ' a small compiled client of the build hands it over and shows the dialog;
 ' its answer comes back through a file (Wine's script host reads no pipes).
@@ -50,6 +51,7 @@ Else
 End If
 answerFile.Close
 fso.DeleteFile answerPath
+
 Set r = CreateObject("VELDLG.DateRange")
 r.BeginDate = DateSerial(Year(Date), Month(Date), 1)
 r.EndDate = Date

@@ -9,6 +9,7 @@
 #include "veldlg_h.h"
 
 #include <commctrl.h>
+#include <sddl.h>
 #include <gtest/gtest.h>
 
 #include <cstdio>
@@ -532,6 +533,82 @@ TEST_F(DateRangeDialogTest, AFailedSaveEndsTheDialogWithItsErrorAndChangesNothin
 }
 
 // A copy of the DLL, loaded only here, so that FreeLibrary really unloads it.
+// The section key with a security descriptor that denies everyone to read
+// it or to write it; the descriptor is taken off again at the end.
+class DeniedSection {
+public:
+    explicit DeniedSection(const wchar_t* denied)
+    {
+        HKEY k = nullptr;
+        RegCreateKeyExW(HKEY_CURRENT_USER, kSectionKey, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &k, nullptr);
+        Secure(k, (std::wstring(L"D:(D;;") + denied + L";;;WD)(A;;KA;;;WD)").c_str());
+        RegCloseKey(k);
+    }
+    DeniedSection(const DeniedSection&) = delete;
+    DeniedSection& operator=(const DeniedSection&) = delete;
+    ~DeniedSection()
+    {
+        HKEY k = nullptr;
+        RegOpenKeyExW(HKEY_CURRENT_USER, kSectionKey, 0, WRITE_DAC, &k);
+        Secure(k, L"D:(A;;KA;;;WD)");
+        RegCloseKey(k);
+    }
+
+private:
+    static void Secure(HKEY k, const wchar_t* sddl)
+    {
+        PSECURITY_DESCRIPTOR sd = nullptr;
+        ASSERT_TRUE(ConvertStringSecurityDescriptorToSecurityDescriptorW(sddl, SDDL_REVISION_1, &sd, nullptr));
+        EXPECT_EQ(RegSetKeySecurity(k, DACL_SECURITY_INFORMATION, sd), ERROR_SUCCESS);
+        LocalFree(sd);
+    }
+};
+
+TEST_F(DateRangeDialogTest, StoredDatesThatCannotBeReadGiveTodaysDate)
+{
+    StoredDates stored(std::nullopt, std::nullopt);
+    const DWORD number = 45477;
+    {
+        SCOPED_TRACE("values of another registry type");
+        RegSetKeyValueW(HKEY_CURRENT_USER, kSectionKey, L"BeginDate", REG_DWORD, &number, sizeof number);
+        RegSetKeyValueW(HKEY_CURRENT_USER, kSectionKey, L"EndDate", REG_BINARY, &number, sizeof number);
+        OnFreshThread([] {
+            const Seen seen = ShowAndEnd(NewRange().get(), PressEscape);
+            EXPECT_EQ(seen.begin, TodayText());
+            EXPECT_EQ(seen.end, TodayText());
+        });
+    }
+    {
+        SCOPED_TRACE("a section the user may not read");
+        Store(L"BeginDate", L"01/02/2003");
+        DeniedSection denied(L"KR");
+        OnFreshThread([] {
+            const Seen seen = ShowAndEnd(NewRange().get(), PressEscape);
+            EXPECT_EQ(seen.begin, TodayText());
+            EXPECT_EQ(seen.end, TodayText());
+        });
+    }
+}
+
+TEST_F(DateRangeDialogTest, ASaveTheUserMayNotMakeIsAClearErrorAndChangesNothing)
+{
+    StoredDates stored(L"01/02/2003", L"04/05/2006");
+    {
+        DeniedSection denied(L"KW");
+        OnFreshThread([] {
+            ComPtr<IDispatch> o = NewRange(k4July2024, k31July2024);
+            Outcome shown;
+            robot::WithDialog([&] { shown = Call(o.get(), L"ShowForm"); }, PressEnter);
+            EXPECT_EQ(shown.number(), HRESULT_FROM_WIN32(ERROR_ACCESS_DENIED));
+            EXPECT_EQ(shown.source, L"VELDLG");
+            EXPECT_FALSE(shown.description.empty());
+            EXPECT_FALSE(Results(o.get()).succeed);
+        });
+    }
+    EXPECT_EQ(Stored(L"BeginDate"), L"01/02/2003");
+    EXPECT_EQ(Stored(L"EndDate"), L"04/05/2006");
+}
+
 TEST_F(DateRangeDialogTest, TheFieldsWindowClassGoesWithTheLibrary)
 {
     wchar_t folder[MAX_PATH];

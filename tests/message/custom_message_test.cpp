@@ -22,32 +22,6 @@ protected:
     Apartment apartment;
 };
 
-void ExpectError(const Outcome& o, int number, const wchar_t* source, const wchar_t* description)
-{
-    EXPECT_TRUE(FAILED(o.hr)) << "the call succeeded";
-    EXPECT_EQ(o.number(), number);
-    EXPECT_EQ(o.source, source);
-    EXPECT_EQ(o.description, description);
-    EXPECT_EQ(o.helpFile, L"");
-    EXPECT_EQ(o.helpContext, 0u);
-}
-
-std::wstring GetText(IDispatch* o, const wchar_t* name)
-{
-    const Outcome r = Get(o, name);
-    EXPECT_EQ(r.hr, S_OK) << "get " << std::wstring(name);
-    EXPECT_EQ(r.value.vt(), VT_BSTR);
-    return r.value.vt() == VT_BSTR ? std::wstring(Bstr::View(V_BSTR(&r.value.get()))) : L"<not a string>";
-}
-
-short GetShort(IDispatch* o, const wchar_t* name)
-{
-    const Outcome r = Get(o, name);
-    EXPECT_EQ(r.hr, S_OK) << "get " << std::wstring(name);
-    EXPECT_EQ(r.value.vt(), VT_I2);
-    return V_I2(&r.value.get());
-}
-
 // A put of NumButtons or ButtonCaptions, and what it must answer.
 struct Step {
     const wchar_t* member;

@@ -100,11 +100,11 @@ const std::vector<DialogKind>& Dialogs()
     return kinds;
 }
 
-std::vector<Variant> Snapshot(IDispatch* object)
+std::vector<Function> OwnFunctions(IDispatch* object)
 {
-    std::vector<Variant> values;
+    std::vector<Function> functions;
     ComPtr<ITypeInfo> info;
-    if (FAILED(object->GetTypeInfo(0, 0, info.put()))) return values;
+    if (FAILED(object->GetTypeInfo(0, 0, info.put()))) return functions;
     TYPEATTR* attr = nullptr;
     info->GetTypeAttr(&attr);
     const UINT count = attr->cFuncs;
@@ -112,12 +112,19 @@ std::vector<Variant> Snapshot(IDispatch* object)
     for (UINT i = 0; i < count; ++i) {
         FUNCDESC* f = nullptr;
         if (FAILED(info->GetFuncDesc(i, &f))) continue;
-        const bool own = f->memid >= 0x60020000 && f->invkind == INVOKE_PROPERTYGET;
-        const MEMBERID id = f->memid;
+        if (f->memid >= 0x60020000) functions.push_back({f->memid, f->invkind}); // past IDispatch's own
         info->ReleaseFuncDesc(f);
-        if (!own) continue;
+    }
+    return functions;
+}
+
+std::vector<Variant> Snapshot(IDispatch* object)
+{
+    std::vector<Variant> values;
+    for (const Function& f : OwnFunctions(object)) {
+        if (f.kind != INVOKE_PROPERTYGET) continue;
         DISPPARAMS none{};
-        values.push_back(Invoke(object, id, DISPATCH_PROPERTYGET, none).value);
+        values.push_back(Invoke(object, f.id, DISPATCH_PROPERTYGET, none).value);
     }
     return values;
 }

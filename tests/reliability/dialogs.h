@@ -24,6 +24,14 @@ struct DialogKind {
 
 const std::vector<DialogKind>& Dialogs();
 
+// The object's own members (not IUnknown's or IDispatch's), one entry per
+// accessor, as its type information describes them.
+struct Function {
+    MEMBERID id;
+    INVOKEKIND kind;
+};
+std::vector<Function> OwnFunctions(IDispatch* object);
+
 // Everything an object's gets return, in DISPID order, as deep copies.
 std::vector<client::Variant> Snapshot(IDispatch* object);
 bool Same(const std::vector<client::Variant>& a, const std::vector<client::Variant>& b);

@@ -11,6 +11,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <random>
 #include <string>
@@ -37,27 +38,12 @@ struct Target {
 std::vector<Member> MembersOf(IDispatch* object)
 {
     std::vector<Member> members;
-    ComPtr<ITypeInfo> info;
-    if (FAILED(object->GetTypeInfo(0, 0, info.put()))) return members;
-    TYPEATTR* attr = nullptr;
-    info->GetTypeAttr(&attr);
-    const UINT count = attr->cFuncs;
-    info->ReleaseTypeAttr(attr);
-    for (UINT i = 0; i < count; ++i) {
-        FUNCDESC* f = nullptr;
-        if (FAILED(info->GetFuncDesc(i, &f))) continue;
-        if (f->memid < 0x60020000) { // IUnknown's and IDispatch's members
-            info->ReleaseFuncDesc(f);
-            continue;
-        }
-        Member* m = nullptr;
-        for (auto& existing : members)
-            if (existing.id == f->memid) m = &existing;
-        if (!m) m = &members.emplace_back(Member{f->memid, false, false, false});
-        m->get |= f->invkind == INVOKE_PROPERTYGET;
-        m->put |= f->invkind == INVOKE_PROPERTYPUT;
-        m->method |= f->invkind == INVOKE_FUNC;
-        info->ReleaseFuncDesc(f);
+    for (const reliability::Function& f : reliability::OwnFunctions(object)) {
+        auto m = std::find_if(members.begin(), members.end(), [&](const Member& x) { return x.id == f.id; });
+        if (m == members.end()) m = members.insert(members.end(), Member{f.id, false, false, false});
+        m->get |= f.kind == INVOKE_PROPERTYGET;
+        m->put |= f.kind == INVOKE_PROPERTYPUT;
+        m->method |= f.kind == INVOKE_FUNC;
     }
     return members;
 }

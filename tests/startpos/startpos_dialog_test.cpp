@@ -26,13 +26,6 @@ protected:
     Apartment apartment;
 };
 
-short GetShort(IDispatch* o, const wchar_t* name)
-{
-    const Outcome r = Get(o, name);
-    EXPECT_EQ(r.hr, S_OK) << "get " << std::wstring(name);
-    return V_I2(&r.value.get());
-}
-
 void PutShort(IDispatch* o, const wchar_t* name, short v)
 {
     EXPECT_EQ(Put(o, name, I2(v).get()).hr, S_OK) << "put " << std::wstring(name) << " " << v;

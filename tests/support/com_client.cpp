@@ -105,6 +105,32 @@ Outcome Call(IDispatch* object, const wchar_t* name)
     return Invoke(object, IdOf(object, name), DISPATCH_METHOD, none);
 }
 
+short GetShort(IDispatch* object, const wchar_t* name)
+{
+    const Outcome r = Get(object, name);
+    EXPECT_EQ(r.hr, S_OK) << "get " << std::wstring(name);
+    EXPECT_EQ(r.value.vt(), VT_I2) << std::wstring(name);
+    return r.value.vt() == VT_I2 ? V_I2(&r.value.get()) : short{-9999};
+}
+
+std::wstring GetText(IDispatch* object, const wchar_t* name)
+{
+    const Outcome r = Get(object, name);
+    EXPECT_EQ(r.hr, S_OK) << "get " << std::wstring(name);
+    EXPECT_EQ(r.value.vt(), VT_BSTR) << std::wstring(name);
+    return r.value.vt() == VT_BSTR ? std::wstring(Bstr::View(V_BSTR(&r.value.get()))) : L"<not a string>";
+}
+
+void ExpectError(const Outcome& o, int number, const wchar_t* source, const wchar_t* description)
+{
+    EXPECT_TRUE(FAILED(o.hr)) << "the call succeeded";
+    EXPECT_EQ(o.number(), number);
+    EXPECT_EQ(o.source, source);
+    EXPECT_EQ(o.description, description);
+    EXPECT_EQ(o.helpFile, L"");
+    EXPECT_EQ(o.helpContext, 0u);
+}
+
 Variant Str(std::wstring_view s)
 {
     return Variant::FromString(s);

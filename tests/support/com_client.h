@@ -51,6 +51,14 @@ Outcome Put(IDispatch* object, const wchar_t* name, const VARIANT& value);
 Outcome Call(IDispatch* object, const wchar_t* name);
 Outcome Invoke(IDispatch* object, DISPID id, WORD flags, DISPPARAMS& params);
 
+// A get that must succeed with an Integer or a text.
+short GetShort(IDispatch* object, const wchar_t* name);
+std::wstring GetText(IDispatch* object, const wchar_t* name);
+
+// A call refused with the error a client reads back: number, source and
+// description, and never a help file or context.
+void ExpectError(const Outcome& o, int number, const wchar_t* source, const wchar_t* description);
+
 Variant Str(std::wstring_view s);
 Variant I2(short v);
 Variant I4(long v);

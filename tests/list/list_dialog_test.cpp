@@ -76,20 +76,6 @@ Items ItemsOf(HWND list)
     return out;
 }
 
-POINT ItemCentre(HWND list, int position)
-{
-    RECT r{};
-    SendMessageW(list, LB_GETITEMRECT, static_cast<WPARAM>(position), reinterpret_cast<LPARAM>(&r));
-    return {(r.left + r.right) / 2, (r.top + r.bottom) / 2};
-}
-
-void ClickItem(HWND list, int position)
-{
-    POINT p = ItemCentre(list, position);
-    ClientToScreen(list, &p);
-    robot::ClickAt(p);
-}
-
 HWND Focus(HWND dialog)
 {
     robot::Settle(dialog);
@@ -186,10 +172,10 @@ void Perform(HWND dialog, Act act, int position)
     const HWND list = ListBoxOf(dialog);
     switch (act) {
     case Act::ClickSelect:
-        ClickItem(list, position);
+        robot::ClickListItem(list, position);
         robot::Click(SelectButton(dialog));
         break;
-    case Act::DoubleClick: robot::DoubleClick(list, ItemCentre(list, position)); break;
+    case Act::DoubleClick: robot::DoubleClick(list, robot::ListItemCentre(list, position)); break;
     case Act::EnterAfterKeys:
         // Focus starts in the list: Home selects the first item.
         robot::Press(VK_HOME);
@@ -197,23 +183,23 @@ void Perform(HWND dialog, Act act, int position)
         robot::Press(VK_RETURN);
         break;
     case Act::EnterAfterClick:
-        ClickItem(list, position);
+        robot::ClickListItem(list, position);
         robot::Press(VK_RETURN);
         break;
     case Act::AltS:
-        ClickItem(list, position);
+        robot::ClickListItem(list, position);
         robot::Press('S', {VK_MENU});
         break;
     case Act::ClickCancel:
-        ClickItem(list, position);
+        robot::ClickListItem(list, position);
         robot::Click(robot::Child(dialog, L"CANC&EL", L"Button"));
         break;
     case Act::Escape:
-        ClickItem(list, position);
+        robot::ClickListItem(list, position);
         robot::Press(VK_ESCAPE);
         break;
     case Act::AltE:
-        ClickItem(list, position);
+        robot::ClickListItem(list, position);
         robot::Press('E', {VK_MENU});
         break;
     }
@@ -329,7 +315,7 @@ TEST_F(ListDialogTest, ConfirmingNoSelectionAsksAndKeepsTheDialogOpen)
             if (c.then == Then::CloseBox) {
                 robot::ClickCloseBox(dialog);
             } else {
-                ClickItem(list, 1);
+                robot::ClickListItem(list, 1);
                 robot::Click(SelectButton(dialog));
             }
         });
@@ -352,14 +338,14 @@ TEST_F(ListDialogTest, CloseBoxHandsBackWhatTheFormHeld)
         ASSERT_EQ(Put(o.get(), L"ListIndex", I2(7).get()).hr, S_OK);
         ASSERT_EQ(Put(o.get(), L"ListItem", Str(L"seven").get()).hr, S_OK);
         Show(o.get(), [](HWND dialog) {
-            ClickItem(ListBoxOf(dialog), 2);
+            robot::ClickListItem(ListBoxOf(dialog), 2);
             robot::ClickCloseBox(dialog);
         });
         EXPECT_EQ(ListIndex(o.get()), 0);
         EXPECT_EQ(ListItem(o.get()), L"");
 
         // After a choice, closing gives that choice again, to any object.
-        Show(o.get(), [](HWND dialog) { robot::DoubleClick(ListBoxOf(dialog), ItemCentre(ListBoxOf(dialog), 1)); });
+        Show(o.get(), [](HWND dialog) { robot::DoubleClick(ListBoxOf(dialog), robot::ListItemCentre(ListBoxOf(dialog), 1)); });
         ComPtr<IDispatch> other = Create(kProgId);
         Show(other.get(), [](HWND dialog) { robot::ClickCloseBox(dialog); });
         EXPECT_EQ(ListIndex(other.get()), 1);
@@ -377,7 +363,7 @@ TEST_F(ListDialogTest, ObjectsOnOneThreadShareOneList)
     for (int show = 0; show < 2; ++show) {
         Show(b.get(), [](HWND dialog) {
             EXPECT_EQ(ItemsOf(ListBoxOf(dialog)), kColours);
-            ClickItem(ListBoxOf(dialog), 0);
+            robot::ClickListItem(ListBoxOf(dialog), 0);
             robot::Press(VK_RETURN);
         });
     }
@@ -387,7 +373,7 @@ TEST_F(ListDialogTest, ObjectsOnOneThreadShareOneList)
     PutList(b.get(), {L"X", L"Y"}, 10);
     Show(a.get(), [](HWND dialog) {
         EXPECT_EQ(ItemsOf(ListBoxOf(dialog)), (Items{L"X", L"Y"}));
-        ClickItem(ListBoxOf(dialog), 1);
+        robot::ClickListItem(ListBoxOf(dialog), 1);
         robot::Press(VK_RETURN);
     });
     EXPECT_EQ(ListIndex(a.get()), 11);
@@ -437,7 +423,7 @@ TEST_F(ListDialogTest, EveryFormOfArrayOfStringsIsTakenAndCopied)
         setFirst(L"Changed");
         Show(o.get(), [](HWND dialog) {
             EXPECT_EQ(ItemsOf(ListBoxOf(dialog)), kColours);
-            ClickItem(ListBoxOf(dialog), 0);
+            robot::ClickListItem(ListBoxOf(dialog), 0);
             robot::Press(VK_RETURN);
         });
         EXPECT_EQ(ListIndex(o.get()), 2);
@@ -466,7 +452,7 @@ TEST_F(ListDialogTest, RefusedAndFailedListsLoseNothing)
     PutList(o.get(), {L"A", L"B"}, 1);
     Show(o.get(), [](HWND dialog) {
         EXPECT_EQ(ItemsOf(ListBoxOf(dialog)), (Items{L"A", L"B"}));
-        ClickItem(ListBoxOf(dialog), 1);
+        robot::ClickListItem(ListBoxOf(dialog), 1);
         robot::Click(SelectButton(dialog));
     });
     EXPECT_EQ(ListIndex(o.get()), 2);

@@ -34,17 +34,6 @@ std::wstring Tagged(const wchar_t* word, int tag)
     return word + std::to_wstring(tag);
 }
 
-void ClickListItem(HWND dialog, int position)
-{
-    for (HWND list : robot::Children(dialog, L"ListBox")) {
-        RECT r{};
-        SendMessageW(list, LB_GETITEMRECT, static_cast<WPARAM>(position), reinterpret_cast<LPARAM>(&r));
-        POINT p{(r.left + r.right) / 2, (r.top + r.bottom) / 2};
-        ClientToScreen(list, &p);
-        robot::ClickAt(p);
-    }
-}
-
 } // namespace
 
 const std::vector<DialogKind>& Dialogs()
@@ -89,7 +78,7 @@ const std::vector<DialogKind>& Dialogs()
              Put(o, L"ListArray", lists::StringList({Tagged(L"x", tag), Tagged(L"y", tag)}, tag).get());
          },
          [](HWND d, int) {
-             ClickListItem(d, 1);
+             robot::ClickListItem(robot::Children(d, L"ListBox").front(), 1);
              robot::Press(VK_RETURN);
          },
          [](IDispatch* o, int tag) {

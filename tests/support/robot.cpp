@@ -247,6 +247,20 @@ void DoubleClick(HWND hwnd, POINT client)
           MouseInput(MOUSEEVENTF_LEFTUP)});
 }
 
+POINT ListItemCentre(HWND list, int position)
+{
+    RECT r{};
+    SendMessageW(list, LB_GETITEMRECT, static_cast<WPARAM>(position), reinterpret_cast<LPARAM>(&r));
+    return {(r.left + r.right) / 2, (r.top + r.bottom) / 2};
+}
+
+void ClickListItem(HWND list, int position)
+{
+    POINT p = ListItemCentre(list, position);
+    ClientToScreen(list, &p);
+    ClickAt(p);
+}
+
 void ClickCloseBox(HWND dialog)
 {
     // Find the close box by asking the window itself, along its title bar.

@@ -52,6 +52,10 @@ void ClickAt(POINT screen);
 void Click(HWND hwnd);
 void DoubleClick(HWND hwnd, POINT client);
 void ClickCloseBox(HWND dialog);
+// The centre of a list box's item, in the list box's client coordinates,
+// and a click on it.
+POINT ListItemCentre(HWND list, int position);
+void ClickListItem(HWND list, int position);
 // Presses and releases a key; with modifiers held around it.
 void Press(WORD vk, std::initializer_list<WORD> modifiers = {});
 // Types printable text as key strokes.

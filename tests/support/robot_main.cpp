@@ -102,11 +102,7 @@ bool ClickListItem(HWND target, const std::wstring& text)
         const LRESULT i = SendMessageW(list, LB_FINDSTRINGEXACT, static_cast<WPARAM>(-1),
                                        reinterpret_cast<LPARAM>(text.c_str()));
         if (i == LB_ERR) continue;
-        RECT r{};
-        SendMessageW(list, LB_GETITEMRECT, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(&r));
-        POINT p{(r.left + r.right) / 2, (r.top + r.bottom) / 2};
-        ClientToScreen(list, &p);
-        robot::ClickAt(p);
+        robot::ClickListItem(list, static_cast<int>(i));
         return true;
     }
     return false;

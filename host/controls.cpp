@@ -201,11 +201,6 @@ void ListBox::AddItem(std::wstring_view text, Integer index)
     }
 }
 
-Integer ListBox::ListCount() const
-{
-    return Integer::Checked(items_.size());
-}
-
 Integer ListBox::ListIndex() const
 {
     if (!Window()) return selected_;

@@ -75,7 +75,6 @@ protected:
 
     virtual const wchar_t* WindowClass() const = 0;
     virtual DWORD WindowStyle() const = 0;
-    virtual bool TakesFocus() const { return false; }
     virtual bool IsFrame() const { return false; }
     virtual void OnCreated() {}
     virtual void OnUnloaded() {}
@@ -127,7 +126,6 @@ public:
 protected:
     const wchar_t* WindowClass() const override { return L"Button"; }
     DWORD WindowStyle() const override { return BS_PUSHBUTTON | BS_MULTILINE | WS_TABSTOP; }
-    bool TakesFocus() const override { return true; }
     void OnNotify(WORD code) override;
 };
 
@@ -155,9 +153,8 @@ public:
     ListBox(Form& form, const ControlDesign& design) : Control(form, design) {}
 
     void Clear();
-    // Inserts at a 0-based position no greater than ListCount.
+    // Inserts at a 0-based position no greater than the number of items.
     void AddItem(std::wstring_view text, Integer index);
-    Integer ListCount() const;
     // The selected item's position, -1 when none.
     Integer ListIndex() const;
     void ListIndex(Integer index);
@@ -172,7 +169,6 @@ protected:
     {
         return LBS_NOTIFY | LBS_HASSTRINGS | WS_VSCROLL | WS_BORDER | WS_TABSTOP;
     }
-    bool TakesFocus() const override { return true; }
     void OnNotify(WORD code) override;
     void OnCreated() override;
     void OnUnloaded() override { items_.clear(); }
@@ -234,9 +230,6 @@ public:
             throw;
         }
     }
-
-    // Elements that exist now, the designed one included.
-    size_t Count() const { return loaded_.size() + 1; }
 
     std::function<void(Integer index)> Click;
 

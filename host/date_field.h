@@ -97,7 +97,6 @@ protected:
     // Registers the window class on first use.
     const wchar_t* WindowClass() const override;
     DWORD WindowStyle() const override { return WS_TABSTOP; }
-    bool TakesFocus() const override { return true; }
     void OnCreated() override;
     void OnUnloaded() override { text_.clear(); }
 

@@ -15,11 +15,6 @@ void Variant::Assign(const VARIANT& o)
     v_ = copy;
 }
 
-ArrayDataLock::ArrayDataLock(SAFEARRAY* a) : a_(a)
-{
-    ThrowIfFailed(SafeArrayLock(a));
-}
-
 void Variant::CopyTo(VARIANT& out) const
 {
     VariantInit(&out);

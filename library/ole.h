@@ -118,18 +118,6 @@ private:
     HKEY k_ = nullptr;
 };
 
-// Locks a SAFEARRAY's data for the owner's lifetime.
-class ArrayDataLock {
-public:
-    explicit ArrayDataLock(SAFEARRAY* a);
-    ArrayDataLock(const ArrayDataLock&) = delete;
-    ArrayDataLock& operator=(const ArrayDataLock&) = delete;
-    ~ArrayDataLock() { SafeArrayUnlock(a_); }
-
-private:
-    SAFEARRAY* a_;
-};
-
 // An owned SAFEARRAY.
 class SafeArray {
 public:

@@ -13,6 +13,7 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <limits>
 #include <random>
 #include <string>
 #include <vector>
@@ -50,7 +51,8 @@ std::vector<Member> MembersOf(IDispatch* object)
 
 class Generator {
 public:
-    explicit Generator(unsigned seed) : rng_(seed) {}
+    // `object` is what arguments of object type refer to.
+    Generator(unsigned seed, IDispatch* object) : rng_(seed), object_(object) {}
 
     int Int(int low, int high) { return std::uniform_int_distribution<int>(low, high)(rng_); }
     bool Chance(int percent) { return Int(1, 100) <= percent; }
@@ -69,12 +71,17 @@ public:
             VARIANT& target = const_cast<VARIANT&>(keepAlive.back().get());
             Variant r;
             VARIANT* p = r.put();
-            if (V_VT(&target) & VT_ARRAY) {
-                V_VT(p) = static_cast<VARTYPE>(V_VT(&target) | VT_BYREF);
+            const VARTYPE vt = V_VT(&target);
+            if (vt & VT_ARRAY) {
+                V_VT(p) = static_cast<VARTYPE>(vt | VT_BYREF);
                 V_ARRAYREF(p) = &V_ARRAY(&target);
-            } else {
+            } else if (vt == VT_EMPTY || vt == VT_NULL || Chance(50)) {
                 V_VT(p) = VT_VARIANT | VT_BYREF;
                 V_VARIANTREF(p) = &target;
+            } else {
+                // A typed reference to the value itself (VT_BYREF | VT_I2...).
+                V_VT(p) = static_cast<VARTYPE>(vt | VT_BYREF);
+                V_BYREF(p) = vt == VT_DECIMAL ? static_cast<void*>(&V_DECIMAL(&target)) : static_cast<void*>(&V_UI1(&target));
             }
             return r;
         }
@@ -89,7 +96,7 @@ private:
         static const double reals[] = {0.0, -0.5, 1e300, -1e300, 2958465.99, 2958466.0, -657434.0, -657435.0, 45000.25};
         Variant v;
         VARIANT* p = v.put();
-        switch (Int(0, 13)) {
+        switch (Int(0, 22)) {
         case 0: V_VT(p) = VT_EMPTY; break;
         case 1: V_VT(p) = VT_NULL; break;
         case 2: V_VT(p) = VT_I2; V_I2(p) = edges16[Int(0, 10)]; break;
@@ -103,6 +110,20 @@ private:
         case 10: V_VT(p) = VT_UI1; V_UI1(p) = static_cast<BYTE>(Int(0, 255)); break;
         case 11: V_VT(p) = VT_DECIMAL; V_DECIMAL(p).Lo64 = static_cast<ULONGLONG>(Int(0, 70000)); V_VT(p) = VT_DECIMAL; break;
         case 12: V_VT(p) = VT_DISPATCH; V_DISPATCH(p) = nullptr; break;
+        case 13: V_VT(p) = VT_R4; V_R4(p) = Chance(20) ? std::numeric_limits<float>::quiet_NaN() : static_cast<float>(reals[Int(0, 8)]); break;
+        case 14: V_VT(p) = VT_I1; V_I1(p) = static_cast<CHAR>(Int(-128, 127)); break;
+        case 15: V_VT(p) = VT_UI2; V_UI2(p) = static_cast<USHORT>(Int(0, 65535)); break;
+        case 16: V_VT(p) = VT_UI4; V_UI4(p) = static_cast<ULONG>(edges32[Int(0, 6)]); break;
+        case 17: V_VT(p) = VT_I8; V_I8(p) = static_cast<LONGLONG>(edges32[Int(0, 6)]) * (Chance(50) ? 1 : 65536); break;
+        case 18: V_VT(p) = VT_UI8; V_UI8(p) = static_cast<ULONGLONG>(Int(0, 70000)); break;
+        case 19: V_VT(p) = VT_INT; V_INT(p) = edges32[Int(0, 6)]; break;
+        case 20: V_VT(p) = VT_UINT; V_UINT(p) = static_cast<UINT>(Int(0, 70000)); break;
+        case 21:
+            // A live object, or none.
+            V_VT(p) = Chance(50) ? VT_DISPATCH : VT_UNKNOWN;
+            V_DISPATCH(p) = Chance(70) ? object_ : nullptr;
+            if (V_DISPATCH(p)) V_DISPATCH(p)->AddRef();
+            break;
         default: {
             static const wchar_t* texts[] = {L"", L"Yes,No,Cancel", L"A,B", L",", L"12/25/2026", L"1899-06-01",
                                              L"not a date", L"3", L"-1", L"40000", L"  7  "};
@@ -152,6 +173,7 @@ private:
     }
 
     std::mt19937 rng_;
+    IDispatch* object_;
 };
 
 unsigned SeedFromEnvironment()
@@ -194,7 +216,8 @@ TEST(Fuzz, RandomInvokeCallsAreAnsweredByTheContractAndRefusedOnesChangeNothing)
         targets.push_back(std::move(t));
     }
 
-    Generator g(seed);
+    ComPtr<IDispatch> dictionary = Create(L"Scripting.Dictionary");
+    Generator g(seed, dictionary.get());
     static const WORD flags[] = {DISPATCH_METHOD, DISPATCH_PROPERTYGET, DISPATCH_PROPERTYPUT, DISPATCH_PROPERTYPUTREF,
                                  DISPATCH_METHOD | DISPATCH_PROPERTYGET, 0, 0x10};
     int refused = 0;

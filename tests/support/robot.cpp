@@ -209,23 +209,32 @@ int Px(HWND hwnd, int twips)
 
 std::wstring ToolTipOf(HWND dialog, HWND control)
 {
-    // Tool tips come when the mouse rests on a control, as for a user.
-    Send({MouseInput(MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE, Centre(control))});
-    Settle(dialog);
-    // The tool tip window is owned by the dialog.
-    for (HWND w = FindWindowExW(nullptr, nullptr, TOOLTIPS_CLASSW, nullptr); w;
-         w = FindWindowExW(nullptr, w, TOOLTIPS_CLASSW, nullptr)) {
-        if (GetWindow(w, GW_OWNER) != dialog) continue;
-        wchar_t text[512] = {};
-        TOOLINFOW ti{};
-        ti.cbSize = TTTOOLINFOW_V2_SIZE;
-        ti.hwnd = dialog;
-        ti.uId = reinterpret_cast<UINT_PTR>(control);
-        ti.lpszText = text;
-        SendMessageW(w, TTM_GETTEXTW, 512, reinterpret_cast<LPARAM>(&ti));
-        return text;
-    }
-    return L"<no tool tip window>";
+    // Tool tips come when the mouse rests on a control, as for a user: the
+    // pointer moves onto it (by one pixel more, so that it moves even when
+    // it was there already) until the dialog has made its tool tip window.
+    const auto tipWindow = [&]() -> HWND {
+        for (HWND w = FindWindowExW(nullptr, nullptr, TOOLTIPS_CLASSW, nullptr); w;
+             w = FindWindowExW(nullptr, w, TOOLTIPS_CLASSW, nullptr))
+            if (GetWindow(w, GW_OWNER) == dialog) return w;
+        return nullptr;
+    };
+    POINT p = Centre(control);
+    HWND tips = nullptr;
+    Poll(5s, [&] {
+        p.x ^= 1;
+        Send({MouseInput(MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE, p)});
+        Settle(dialog);
+        return (tips = tipWindow()) != nullptr;
+    });
+    if (!tips) return L"<no tool tip window>";
+    wchar_t text[512] = {};
+    TOOLINFOW ti{};
+    ti.cbSize = TTTOOLINFOW_V2_SIZE;
+    ti.hwnd = dialog;
+    ti.uId = reinterpret_cast<UINT_PTR>(control);
+    ti.lpszText = text;
+    SendMessageW(tips, TTM_GETTEXTW, 512, reinterpret_cast<LPARAM>(&ti));
+    return text;
 }
 
 void ClickAt(POINT screen)

@@ -614,7 +614,7 @@ TEST_F(DateRangeDialogTest, TheFieldsWindowClassGoesWithTheLibrary)
     wchar_t folder[MAX_PATH];
     GetTempPathW(MAX_PATH, folder);
     const std::wstring copy = std::wstring(folder) + L"veldlg_unload_copy.dll";
-    ASSERT_TRUE(CopyFileW(testfiles::Dll(sizeof(void*) == 8 ? "x86_64" : "i686").c_str(), copy.c_str(), FALSE));
+    ASSERT_TRUE(CopyFileW(testfiles::OwnDll().c_str(), copy.c_str(), FALSE));
     const auto registered = [](HMODULE m) {
         WNDCLASSEXW wc{sizeof wc};
         return GetClassInfoExW(m, L"VELDLG.DateField", &wc) != FALSE;

@@ -74,15 +74,15 @@ DWORD RunRegsvr32(const std::wstring& arguments)
 class RegistrationTest : public testing::Test {
 protected:
     client::Apartment apartment;
-    const std::wstring dll = testfiles::Dll("x86_64");
+    const std::wstring dll = testfiles::OwnDll();
 };
 
 TEST_F(RegistrationTest, RegisterThenUnregisterRoundTrip)
 {
     ASSERT_EQ(RunRegsvr32(L"/s \"" + dll + L"\""), 0u);
     const std::wstring libKey = L"TypeLib\\" + Guid(LIBID_VELDLG);
-    EXPECT_EQ(_wcsicmp(Value(libKey + L"\\1.0\\0\\win64", nullptr).c_str(), dll.c_str()), 0)
-        << std::wstring(Value(libKey + L"\\1.0\\0\\win64", nullptr));
+    const std::wstring libPath = Value(libKey + (sizeof(void*) == 8 ? L"\\1.0\\0\\win64" : L"\\1.0\\0\\win32"), nullptr);
+    EXPECT_EQ(_wcsicmp(libPath.c_str(), dll.c_str()), 0) << libPath;
     for (const ClassKeys& c : kServed) {
         SCOPED_TRACE(testing::Message() << std::wstring(c.progId));
         const std::wstring clsidKey = L"CLSID\\" + Guid(c.clsid);

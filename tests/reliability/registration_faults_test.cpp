@@ -94,7 +94,7 @@ class RegistrationFaultsTest : public testing::Test {
 protected:
     void SetUp() override
     {
-        module_ = LoadLibraryW(testfiles::Dll("x86_64").c_str());
+        module_ = LoadLibraryW(testfiles::OwnDll().c_str());
         ASSERT_TRUE(module_);
         reg_ = Entry("DllRegisterServer");
         unreg_ = Entry("DllUnregisterServer");

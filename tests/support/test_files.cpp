@@ -18,6 +18,11 @@ std::wstring FromEnvironment(const char* variable)
     return client::WindowsPath(value);
 }
 
+std::wstring OwnDll()
+{
+    return Dll(sizeof(void*) == 8 ? "x86_64" : "i686");
+}
+
 std::wstring Dll(const char* arch)
 {
     return FromEnvironment(std::string("VELDLG_DLL_").append(arch).c_str());

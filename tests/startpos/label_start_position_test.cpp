@@ -25,11 +25,6 @@ protected:
     Apartment apartment;
 };
 
-void PutShort(IDispatch* o, const wchar_t* name, short v)
-{
-    EXPECT_EQ(Put(o, name, I2(v).get()).hr, S_OK) << "put " << std::wstring(name) << " " << v;
-}
-
 // Runs ShowForm on a call that must not show the dialog: a dialog that
 // appears all the same is a failure, and is closed so the test goes on.
 Outcome ShowExpectingNoDialog(IDispatch* o)

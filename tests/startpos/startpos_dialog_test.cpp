@@ -26,11 +26,6 @@ protected:
     Apartment apartment;
 };
 
-void PutShort(IDispatch* o, const wchar_t* name, short v)
-{
-    EXPECT_EQ(Put(o, name, I2(v).get()).hr, S_OK) << "put " << std::wstring(name) << " " << v;
-}
-
 ComPtr<IDispatch> Picker(short rows, short columns)
 {
     ComPtr<IDispatch> o = Create(kProgId);

@@ -113,6 +113,11 @@ short GetShort(IDispatch* object, const wchar_t* name)
     return r.value.vt() == VT_I2 ? V_I2(&r.value.get()) : short{-9999};
 }
 
+void PutShort(IDispatch* object, const wchar_t* name, short value)
+{
+    EXPECT_EQ(Put(object, name, I2(value).get()).hr, S_OK) << "put " << std::wstring(name) << " " << value;
+}
+
 std::wstring GetText(IDispatch* object, const wchar_t* name)
 {
     const Outcome r = Get(object, name);

@@ -51,8 +51,10 @@ Outcome Put(IDispatch* object, const wchar_t* name, const VARIANT& value);
 Outcome Call(IDispatch* object, const wchar_t* name);
 Outcome Invoke(IDispatch* object, DISPID id, WORD flags, DISPPARAMS& params);
 
-// A get that must succeed with an Integer or a text.
+// A get that must succeed with an Integer or a text, and a put that must
+// succeed with an Integer.
 short GetShort(IDispatch* object, const wchar_t* name);
+void PutShort(IDispatch* object, const wchar_t* name, short value);
 std::wstring GetText(IDispatch* object, const wchar_t* name);
 
 // A call refused with the error a client reads back: number, source and

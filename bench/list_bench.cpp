@@ -6,7 +6,7 @@
 //   . scripts/wine-env.sh; wine_env_start $PWD/build/wineprefix
 //   wine build/x86_64/bench/list_bench.exe; wine_env_stop
 
-#include "library/ole.h"
+#include "host/ole.h"
 #include "support/robot.h"
 
 #include <psapi.h>

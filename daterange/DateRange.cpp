@@ -22,17 +22,13 @@ void CheckDate(DATE value)
 void DateRange::BeginDate(DATE dNewValue)
 {
     CheckDate(dNewValue);
-    frmDateRange& form = FormRef<frmDateRange>();
-    BeginDate_ = dNewValue;
-    form.BeginDate(dNewValue);
+    host::PutBoth(BeginDate_, dNewValue, &frmDateRange::BeginDate);
 }
 
 void DateRange::EndDate(DATE dNewValue)
 {
     CheckDate(dNewValue);
-    frmDateRange& form = FormRef<frmDateRange>();
-    EndDate_ = dNewValue;
-    form.EndDate(dNewValue);
+    host::PutBoth(EndDate_, dNewValue, &frmDateRange::EndDate);
 }
 
 HRESULT DateRange::get_BeginDate(DATE* value)

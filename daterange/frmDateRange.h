@@ -15,19 +15,11 @@ public:
 
     // Plain storage: the accessors test nothing.
     DATE BeginDate() const { return BeginDate_; }
-    void BeginDate(DATE dNewValue) { BeginDate_ = dNewValue; }
+    void BeginDate(DATE dNewValue) noexcept { BeginDate_ = dNewValue; }
     DATE EndDate() const { return EndDate_; }
-    void EndDate(DATE dNewValue) { EndDate_ = dNewValue; }
+    void EndDate(DATE dNewValue) noexcept { EndDate_ = dNewValue; }
     VARIANT_BOOL Succeed() const { return Succeed_; }
     void Succeed(VARIANT_BOOL bNewValue) { Succeed_ = bNewValue; }
-
-protected:
-    void Form_Load() override;
-
-private:
-    void cmdOK_Click();
-    void cmdCancel_Click();
-    static void FillDateField(host::DateField& field, DATE preset, const wchar_t* key);
 
     host::Frame fraDates;
     host::DateField txtBeginDate;
@@ -37,6 +29,14 @@ private:
     host::Label Label1_6;
     host::CommandButton cmdCancel;
     host::CommandButton cmdOK;
+
+protected:
+    void Form_Load() override;
+
+private:
+    void cmdOK_Click();
+    void cmdCancel_Click();
+    static void FillDateField(host::DateField& field, DATE preset, const wchar_t* key);
 
     DATE BeginDate_ = 0;
     DATE EndDate_ = 0;

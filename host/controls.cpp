@@ -1,8 +1,10 @@
 #include "host/controls.h"
 
 #include "host/form.h"
-#include "library/error.h"
-#include "library/module.h"
+#include "host/error.h"
+#include "host/instance.h"
+
+#include <algorithm>
 
 #include <utility>
 
@@ -25,12 +27,15 @@ Control::Control(Form& form, const ControlDesign& design, bool runtimeElement)
         design_.isDefault = false;
         design_.isCancel = false;
     }
-    form_.Register(*this);
+    form_.controls_.push_back(this);
 }
 
 Control::~Control()
 {
-    form_.Deregister(*this);
+    std::erase(form_.controls_, this);
+    if (form_.defaultButton_ == this) form_.defaultButton_ = nullptr;
+    if (form_.cancelButton_ == this) form_.cancelButton_ = nullptr;
+    if (hwnd_) DestroyWindow(hwnd_);
 }
 
 Control::State Control::DesignState() const
@@ -45,14 +50,20 @@ void Control::Unloaded()
     OnUnloaded();
 }
 
-RECT Control::PixelRect() const
+RECT Control::FormRect() const
 {
     int left = now_.left, top = now_.top;
     for (const Control* c = design_.container; c; c = c->design_.container) {
         left += c->now_.left;
         top += c->now_.top;
     }
-    const int x = form_.TwipsToPixels(left), y = form_.TwipsToPixels(top);
+    return RECT{left, top, left + now_.width, top + now_.height};
+}
+
+RECT Control::PixelRect() const
+{
+    const RECT r = FormRect();
+    const int x = form_.TwipsToPixels(r.left), y = form_.TwipsToPixels(r.top);
     return RECT{x, y, x + form_.TwipsToPixels(now_.width), y + form_.TwipsToPixels(now_.height)};
 }
 
@@ -141,9 +152,9 @@ void CommandButton::Default(bool on)
 void CommandButton::Cancel(bool on)
 {
     if (on)
-        form().SetCancelButton(this);
+        form().cancelButton_ = this;
     else if (Cancel())
-        form().SetCancelButton(nullptr);
+        form().cancelButton_ = nullptr;
 }
 
 bool CommandButton::Default() const
@@ -171,7 +182,6 @@ DWORD Label::WindowStyle() const
     DWORD style = Design().useMnemonic ? 0 : SS_NOPREFIX;
     switch (Design().alignment) {
     case Alignment::Left: return style | SS_LEFT;
-    case Alignment::Right: return style | SS_RIGHT;
     case Alignment::Center: return style | SS_CENTER;
     }
     return style;
@@ -201,13 +211,6 @@ void ListBox::AddItem(std::wstring_view text, Integer index)
     }
 }
 
-Integer ListBox::ListIndex() const
-{
-    if (!Window()) return selected_;
-    const LRESULT sel = SendMessageW(Window(), LB_GETCURSEL, 0, 0);
-    return Integer::Checked(sel == LB_ERR ? -1 : sel);
-}
-
 void ListBox::ListIndex(Integer index)
 {
     if (index.value() < -1 || index.value() >= static_cast<int>(items_.size()))
@@ -224,6 +227,10 @@ std::wstring ListBox::Text() const
 
 void ListBox::OnNotify(WORD code)
 {
+    if (code == LBN_SELCHANGE || code == LBN_DBLCLK) {
+        const LRESULT sel = SendMessageW(Window(), LB_GETCURSEL, 0, 0);
+        selected_ = static_cast<short>(sel == LB_ERR ? -1 : sel);
+    }
     if (code == LBN_DBLCLK && DblClick) DblClick();
 }
 

@@ -1,8 +1,8 @@
 #pragma once
 // Controls of the forms runtime: a design (in twips, relative to the
-// container) and the live window while the form is loaded. Every property
-// can be set whether or not the window exists; loading a form starts each
-// designed control again from its design.
+// container), the run-time state that the form's code reads and changes, and
+// a window made from that state while the form is shown. Unloading a form
+// starts each designed control again from its design.
 
 #include "host/integer.h"
 
@@ -20,7 +20,7 @@ namespace host {
 class Form;
 class Frame;
 
-enum class Alignment { Left, Right, Center };
+enum class Alignment { Left, Center };
 
 struct ControlDesign {
     std::wstring_view caption;
@@ -64,6 +64,8 @@ public:
 
     const ControlDesign& Design() const { return design_; }
     HWND Window() const { return hwnd_; }
+    // The place in twips from the form's client area, containers included.
+    RECT FormRect() const;
 
 protected:
     // A designed control, created with its form.
@@ -83,6 +85,7 @@ protected:
 
 private:
     friend class Form;
+    friend class ControlArrayBase;
     struct State {
         std::wstring caption;
         short left = 0, top = 0, width = 0, height = 0;
@@ -92,6 +95,7 @@ private:
     };
 
     void CreateWindowIn(HWND parent, int id, HFONT font);
+    void WindowGone() { hwnd_ = nullptr; }
     State DesignState() const;
     void Unloaded();
     void Place();
@@ -156,7 +160,7 @@ public:
     // Inserts at a 0-based position no greater than the number of items.
     void AddItem(std::wstring_view text, Integer index);
     // The selected item's position, -1 when none.
-    Integer ListIndex() const;
+    Integer ListIndex() const { return selected_; }
     void ListIndex(Integer index);
     // The selected item's text, empty when none.
     std::wstring Text() const;
@@ -171,7 +175,11 @@ protected:
     }
     void OnNotify(WORD code) override;
     void OnCreated() override;
-    void OnUnloaded() override { items_.clear(); }
+    void OnUnloaded() override
+    {
+        items_.clear();
+        selected_ = -1;
+    }
 
 private:
     std::vector<std::wstring> items_;
@@ -189,7 +197,7 @@ public:
 protected:
     explicit ControlArrayBase(Form& form);
     ~ControlArrayBase();
-    // A new element gets its window at once when the form is loaded.
+    // A new element gets its window at once when the form has windows.
     void Loaded(Control& element);
 
 private:

@@ -1,7 +1,7 @@
 #include "host/date_field.h"
 
-#include "library/error.h"
-#include "library/module.h"
+#include "host/error.h"
+#include "host/instance.h"
 
 #include <windows.h>
 #include <commctrl.h>

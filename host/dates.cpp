@@ -1,7 +1,7 @@
 #include "host/dates.h"
 
-#include "library/error.h"
-#include "library/ole.h"
+#include "host/error.h"
+#include "host/ole.h"
 
 #include <windows.h>
 #include <oleauto.h>

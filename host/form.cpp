@@ -1,7 +1,7 @@
 #include "host/form.h"
 
-#include "library/error.h"
-#include "library/module.h"
+#include "host/error.h"
+#include "host/instance.h"
 
 #include <commctrl.h>
 
@@ -17,20 +17,51 @@ using veldlg::ThrowLastErrorIf;
 
 namespace {
 
-int WindowDpi(HWND hwnd)
+thread_local Windowless* t_windowless = nullptr;
+
+int ScreenDpi(HWND hwnd)
 {
     // GetDpiForWindow exists from Windows 10 1607 on; older systems have one
     // DPI for the whole screen.
     using GetDpiForWindowFn = UINT(WINAPI*)(HWND);
     static const auto getDpiForWindow = reinterpret_cast<GetDpiForWindowFn>(
         reinterpret_cast<void (*)()>(GetProcAddress(GetModuleHandleW(L"user32.dll"), "GetDpiForWindow")));
-    if (getDpiForWindow) {
+    if (hwnd && getDpiForWindow) {
         if (const UINT dpi = getDpiForWindow(hwnd)) return static_cast<int>(dpi);
     }
     const HDC dc = GetDC(hwnd);
     const int dpi = dc ? GetDeviceCaps(dc, LOGPIXELSY) : 0;
     if (dc) ReleaseDC(hwnd, dc);
     return dpi > 0 ? dpi : 96;
+}
+
+struct WindowStyles {
+    DWORD style;
+    DWORD exStyle;
+};
+
+WindowStyles StylesOf(const FormDesign& d)
+{
+    // No WS_CLIPCHILDREN: a frame (group box) paints no interior, so the form
+    // must paint beneath it.
+    WindowStyles s{WS_POPUP | WS_CAPTION, WS_EX_CONTROLPARENT};
+    if (d.closeBox) s.style |= WS_SYSMENU;
+    if (d.border == BorderStyle::FixedDialog) {
+        s.style |= DS_MODALFRAME;
+        s.exStyle |= WS_EX_DLGMODALFRAME;
+    } else {
+        s.style |= WS_THICKFRAME;
+    }
+    return s;
+}
+
+// Title bar and borders, in pixels.
+SIZE FrameSize(const FormDesign& d)
+{
+    const WindowStyles s = StylesOf(d);
+    RECT r{};
+    AdjustWindowRectEx(&r, s.style, FALSE, s.exStyle);
+    return {r.right - r.left, r.bottom - r.top};
 }
 
 BOOL CALLBACK CollectEnabled(HWND hwnd, LPARAM lp)
@@ -42,79 +73,55 @@ BOOL CALLBACK CollectEnabled(HWND hwnd, LPARAM lp)
 
 } // namespace
 
-Form::Form(const FormDesign& design) : design_(design), caption_(design.caption) {}
+Windowless::Windowless(std::function<void(Form&)> user) : user_(std::move(user)), outer_(t_windowless)
+{
+    t_windowless = this;
+}
+
+Windowless::~Windowless()
+{
+    t_windowless = outer_;
+}
+
+Windowless* Windowless::Current()
+{
+    return t_windowless;
+}
+
+Form::Form(const FormDesign& design) : design_(design), caption_(design.caption)
+{
+    DesignedSize();
+}
 
 Form::~Form()
 {
     Unload();
 }
 
-int Form::TwipsToPixels(int twips) const
+void Form::DesignedSize()
 {
-    return MulDiv(twips, dpi_, 1440);
+    // The frame is taken at the screen's DPI, so that the designed client
+    // area comes out whole at any DPI.
+    const SIZE frame = FrameSize(design_);
+    const int dpi = ScreenDpi(nullptr);
+    outerWidth_ = Integer::Checked(design_.clientWidth + MulDiv(frame.cx, 1440, dpi));
+    outerHeight_ = Integer::Checked(design_.clientHeight + MulDiv(frame.cy, 1440, dpi));
+}
+
+std::vector<Control*> Form::TabOrder() const
+{
+    std::vector<Control*> order = controls_;
+    std::stable_sort(order.begin(), order.end(), [](const Control* a, const Control* b) {
+        if (a->IsFrame() != b->IsFrame()) return b->IsFrame();
+        if (a->runtime_ != b->runtime_) return b->runtime_;
+        return !a->runtime_ && a->design_.tabIndex < b->design_.tabIndex;
+    });
+    return order;
 }
 
 void Form::Load()
 {
-    // The forms runtime's hidden owner: it keeps the dialog out of the task
-    // bar without making it a child of any window of the client.
-    owner_ = CreateWindowExW(0, L"Static", L"", WS_POPUP, 0, 0, 0, 0, nullptr, nullptr, veldlg::ModuleInstance(),
-                             nullptr);
-    ThrowLastErrorIf(!owner_);
-
-    // No WS_CLIPCHILDREN: a frame (group box) paints no interior, so the form
-    // must paint beneath it.
-    DWORD style = WS_POPUP | WS_CAPTION;
-    DWORD exStyle = WS_EX_CONTROLPARENT;
-    if (design_.closeBox) style |= WS_SYSMENU;
-    if (design_.border == BorderStyle::FixedDialog) {
-        style |= DS_MODALFRAME;
-        exStyle |= WS_EX_DLGMODALFRAME;
-    } else {
-        style |= WS_THICKFRAME;
-    }
-
-    // An empty dialog template: the controls are created from the design.
-    alignas(DWORD) WORD tmpl[(sizeof(DLGTEMPLATE) + 3 * sizeof(WORD) + 1) / sizeof(WORD) + 1] = {};
-    DLGTEMPLATE head{};
-    head.style = style;
-    head.dwExtendedStyle = exStyle;
-    std::memcpy(tmpl, &head, sizeof head);
-    CreateDialogIndirectParamW(veldlg::ModuleInstance(), reinterpret_cast<const DLGTEMPLATE*>(tmpl), owner_,
-                               &Form::DialogProc, reinterpret_cast<LPARAM>(this));
-    ThrowLastErrorIf(!hwnd_);
-
-    SetPropW(hwnd_, kFormWindowProperty, reinterpret_cast<HANDLE>(1));
-    dpi_ = WindowDpi(hwnd_);
-    // The dialog font, 8 points: the stock one where it fits the DPI.
-    if (dpi_ == 96) {
-        font_ = static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT));
-    } else {
-        ownFont_ = CreateFontW(-MulDiv(8, dpi_, 72), 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, DEFAULT_CHARSET,
-                               OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH | FF_DONTCARE,
-                               L"MS Shell Dlg");
-        ThrowLastErrorIf(!ownFont_);
-        font_ = ownFont_;
-    }
-    SendMessageW(hwnd_, WM_SETFONT, reinterpret_cast<WPARAM>(font_), FALSE);
-    SetWindowTextW(hwnd_, caption_.c_str());
-
-    RECT outer{0, 0, TwipsToPixels(design_.clientWidth), TwipsToPixels(design_.clientHeight)};
-    AdjustWindowRectEx(&outer, style, FALSE, exStyle);
-    SetWindowPos(hwnd_, nullptr, 0, 0, outer.right - outer.left, outer.bottom - outer.top,
-                 SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
-
-    if (design_.icon) {
-        const auto icon = [&](int metricX, int metricY) {
-            return static_cast<HICON>(LoadImageW(veldlg::ModuleInstance(), MAKEINTRESOURCEW(design_.icon), IMAGE_ICON,
-                                                 GetSystemMetrics(metricX), GetSystemMetrics(metricY), 0));
-        };
-        bigIcon_ = icon(SM_CXICON, SM_CYICON);
-        smallIcon_ = icon(SM_CXSMICON, SM_CYSMICON);
-        SendMessageW(hwnd_, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(bigIcon_));
-        SendMessageW(hwnd_, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(smallIcon_));
-    }
-
+    loaded_ = true;
     // The designed default and cancel buttons, before Form_Load changes them.
     for (Control* c : controls_) {
         if (auto* b = dynamic_cast<CommandButton*>(c)) {
@@ -122,84 +129,32 @@ void Form::Load()
             if (c->design_.isCancel) cancelButton_ = b;
         }
     }
-    building_ = true;
     Form_Load();
-    building_ = false;
-
-    // The controls get their windows once Form_Load has set them up, each
-    // window made once with its final text, place and visibility (a grid of
-    // 200 buttons would otherwise cost a server round trip per property).
-    // Tab order is creation order: the designed controls by tab index, then
-    // those loaded at run time; frames go last, beneath what they hold.
-    std::vector<Control*> order = controls_;
-    std::stable_sort(order.begin(), order.end(), [](const Control* a, const Control* b) {
-        if (a->IsFrame() != b->IsFrame()) return b->IsFrame();
-        if (a->runtime_ != b->runtime_) return b->runtime_;
-        return !a->runtime_ && a->design_.tabIndex < b->design_.tabIndex;
-    });
-    for (Control* c : order) c->CreateWindowIn(hwnd_, nextId_++, font_);
-    if (defaultButton_) SetDefaultButton(defaultButton_);
-
-    CentreOnScreen();
-}
-
-void Form::CreateControlWindow(Control& c)
-{
-    c.CreateWindowIn(hwnd_, nextId_++, font_);
-    if (!c.IsFrame()) {
-        // A run-time element joins the end of the tab order, above the frames.
-        const auto last = std::find_if(controls_.rbegin(), controls_.rend(), [&](const Control* other) {
-            return other != &c && other->hwnd_ && !other->IsFrame();
-        });
-        if (last != controls_.rend())
-            SetWindowPos(c.hwnd_, (*last)->hwnd_, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
-        else
-            SetWindowPos(c.hwnd_, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
-    }
-    SetToolTip(c);
-}
-
-void Form::Register(Control& c)
-{
-    controls_.push_back(&c);
-}
-
-void Form::Deregister(Control& c)
-{
-    std::erase(controls_, &c);
-    if (defaultButton_ == &c) defaultButton_ = nullptr;
-    if (cancelButton_ == &c) cancelButton_ = nullptr;
-    if (c.hwnd_) DestroyWindow(std::exchange(c.hwnd_, nullptr));
 }
 
 void Form::Show()
 {
     if (modal_) Raise(RuntimeError::FormAlreadyDisplayed);
-    if (!hwnd_) {
-        try {
-            Load();
-        } catch (...) {
-            Unload();
-            throw;
-        }
-    }
-
-    handlerError_ = nullptr;
-    modal_ = true;
-    DisableThreadWindows();
-    ShowWindow(hwnd_, SW_SHOW);
-    SetForegroundWindow(hwnd_);
-    FocusFirstControl();
+    Windowless* const windowless = Windowless::Current();
     try {
-        RunModalLoop();
+        if (!loaded_) Load();
+        modal_ = true;
+        visible_ = true;
+        handlerError_ = nullptr;
+        if (windowless) {
+            windowless->user_(*this);
+        } else {
+            if (!hwnd_) MakeWindows();
+            DisableThreadWindows();
+            ShowWindow(hwnd_, SW_SHOW);
+            SetForegroundWindow(hwnd_);
+            FocusFirstControl();
+            RunModalLoop();
+        }
     } catch (...) {
         if (!handlerError_) handlerError_ = std::current_exception();
     }
-    if (modal_) {
-        EnableThreadWindows();
-        modal_ = false;
-    }
-
+    EndModal();
     if (handlerError_) {
         const std::exception_ptr error = std::exchange(handlerError_, nullptr);
         Unload();
@@ -207,96 +162,37 @@ void Form::Show()
     }
 }
 
-void Form::RunModalLoop()
+void Form::EndModal()
 {
-    while (modal_ && hwnd_) {
-        MSG msg;
-        const BOOL got = GetMessageW(&msg, nullptr, 0, 0);
-        if (got == 0) {
-            // The client's thread is quitting: close the dialog and pass the
-            // quit on to the client's own loop.
-            PostQuitMessage(static_cast<int>(msg.wParam));
-            Unload();
-            return;
-        }
-        if (got < 0) ThrowLastErrorIf(true);
-        // Tool tips are made when the mouse first comes over a control, and
-        // see it through this loop rather than by subclassing every control,
-        // which would make each control's every message dearer.
-        if (msg.message >= WM_MOUSEFIRST && msg.message <= WM_MOUSELAST && IsChild(hwnd_, msg.hwnd)) {
-            MakeToolTips();
-            if (toolTips_) SendMessageW(toolTips_, TTM_RELAYEVENT, 0, reinterpret_cast<LPARAM>(&msg));
-        }
-        if (design_.keyPreview && (msg.message == WM_KEYDOWN || msg.message == WM_SYSKEYDOWN) &&
-            (msg.hwnd == hwnd_ || IsChild(hwnd_, msg.hwnd))) {
-            PreviewKey(msg);
-            if (!modal_ || !hwnd_) return;
-        }
-        if (IsDialogMessageW(hwnd_, &msg)) continue;
-        TranslateMessage(&msg);
-        DispatchMessageW(&msg);
-    }
-}
-
-void Form::PreviewKey(const MSG& msg)
-{
-    const short shift = static_cast<short>((GetKeyState(VK_SHIFT) < 0 ? 1 : 0) | (GetKeyState(VK_CONTROL) < 0 ? 2 : 0) |
-                                           (GetKeyState(VK_MENU) < 0 ? 4 : 0));
-    Fire([&] { Form_KeyDown(Integer::Checked(msg.wParam), Integer(shift)); });
-}
-
-template <class F>
-void Form::Fire(F&& handler)
-{
-    try {
-        handler();
-    } catch (...) {
-        if (!handlerError_) handlerError_ = std::current_exception();
-        if (modal_) {
-            EnableThreadWindows();
-            modal_ = false;
-        }
-    }
+    if (!modal_) return;
+    // Activation goes back before the window goes, so that it returns to the
+    // client's window and not to some other program.
+    for (HWND w : disabled_)
+        if (IsWindow(w)) EnableWindow(w, TRUE);
+    disabled_.clear();
+    modal_ = false;
 }
 
 void Form::Hide()
 {
-    if (!hwnd_) return;
-    if (modal_) {
-        // Give activation back before the window goes, so that it returns
-        // to the client's window and not to some other program.
-        EnableThreadWindows();
-        modal_ = false;
-    }
-    ShowWindow(hwnd_, SW_HIDE);
+    EndModal();
+    visible_ = false;
+    if (hwnd_) ShowWindow(hwnd_, SW_HIDE);
 }
 
 void Form::Unload()
 {
-    // A load that failed half-way is unloaded too: owner_ comes first.
-    if (!owner_) return;
-    if (modal_) {
-        EnableThreadWindows();
-        modal_ = false;
-    }
-    if (hwnd_) {
-        RemovePropW(hwnd_, kFormWindowProperty);
-        DestroyWindow(std::exchange(hwnd_, nullptr)); // its controls and tool tips with it
-    }
-    toolTips_ = nullptr;
-    DestroyWindow(std::exchange(owner_, nullptr));
-    font_ = nullptr;
-    if (ownFont_) DeleteObject(std::exchange(ownFont_, nullptr));
-    if (bigIcon_) DestroyIcon(std::exchange(bigIcon_, nullptr));
-    if (smallIcon_) DestroyIcon(std::exchange(smallIcon_, nullptr));
-
-    for (Control* c : controls_) c->hwnd_ = nullptr;
+    if (!loaded_) return;
+    EndModal();
+    DestroyWindows();
     for (ControlArrayBase* a : arrays_) a->DropRuntimeElements();
     for (Control* c : controls_) c->Unloaded();
     defaultButton_ = nullptr;
     cancelButton_ = nullptr;
     caption_ = design_.caption;
-    nextId_ = 100;
+    DesignedSize();
+    loaded_ = false;
+    visible_ = false;
 }
 
 void Form::Caption(std::wstring_view text)
@@ -305,52 +201,27 @@ void Form::Caption(std::wstring_view text)
     if (hwnd_) SetWindowTextW(hwnd_, caption_.c_str());
 }
 
-// A form sized to nothing must still be closable: the system keeps popup
-// windows at any size they are given, so the form keeps room for its frame,
-// its caption bar, and the icon and close box on it (about a caption-bar
-// height each).
-SIZE Form::MinimumOuterSize() const
+void Form::Resize(Integer width, Integer height)
 {
-    RECT frame{};
-    AdjustWindowRectEx(&frame, static_cast<DWORD>(GetWindowLongW(hwnd_, GWL_STYLE)), FALSE,
-                       static_cast<DWORD>(GetWindowLongW(hwnd_, GWL_EXSTYLE)));
-    return {frame.right - frame.left + 2 * GetSystemMetrics(SM_CYCAPTION), frame.bottom - frame.top};
+    outerWidth_ = width;
+    outerHeight_ = height;
+    if (hwnd_) SizeWindow();
 }
 
-void Form::Width(Integer twips)
+void Form::KeyDown(Integer keyCode, Integer shift)
 {
-    if (!hwnd_) return;
-    RECT r;
-    GetWindowRect(hwnd_, &r);
-    const int width = std::max(TwipsToPixels(twips.value()), static_cast<int>(MinimumOuterSize().cx));
-    SetWindowPos(hwnd_, nullptr, 0, 0, width, r.bottom - r.top, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
-}
-
-void Form::Height(Integer twips)
-{
-    if (!hwnd_) return;
-    RECT r;
-    GetWindowRect(hwnd_, &r);
-    const int height = std::max(TwipsToPixels(twips.value()), static_cast<int>(MinimumOuterSize().cy));
-    SetWindowPos(hwnd_, nullptr, 0, 0, r.right - r.left, height, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
-}
-
-Integer Form::Width() const
-{
-    RECT r{};
-    if (hwnd_) GetWindowRect(hwnd_, &r);
-    return Integer::Checked(MulDiv(r.right - r.left, 1440, dpi_));
-}
-
-Integer Form::Height() const
-{
-    RECT r{};
-    if (hwnd_) GetWindowRect(hwnd_, &r);
-    return Integer::Checked(MulDiv(r.bottom - r.top, 1440, dpi_));
+    if (design_.keyPreview) Form_KeyDown(keyCode, shift);
+    if (!visible_) return;
+    if (keyCode == VK_RETURN && defaultButton_) defaultButton_->Press();
+    if (keyCode == VK_ESCAPE && cancelButton_) cancelButton_->Press();
 }
 
 void Form::MsgBox(std::wstring_view prompt, UINT style, std::wstring_view title)
 {
+    if (Windowless* w = Windowless::Current()) {
+        w->boxes.push_back({std::wstring(prompt), style, std::wstring(title)});
+        return;
+    }
     const std::wstring p(prompt), t(title);
     const HWND owner = hwnd_ && IsWindowVisible(hwnd_) ? hwnd_ : nullptr;
     ThrowLastErrorIf(MessageBoxW(owner, p.c_str(), t.c_str(), style) == 0);
@@ -362,65 +233,95 @@ void Form::SetDefaultButton(CommandButton* b)
     if (hwnd_) SendMessageW(hwnd_, DM_SETDEFID, b && b->hwnd_ ? GetDlgCtrlID(b->hwnd_) : 0, 0);
 }
 
-void Form::SetCancelButton(CommandButton* b)
-{
-    cancelButton_ = b;
-}
+// --- Windows, made from the form's data ---
 
-void Form::SetToolTip(Control& c)
+void Form::MakeWindows()
 {
-    if (!toolTips_ || !c.hwnd_) return;
-    TOOLINFOW ti{};
-    ti.cbSize = TTTOOLINFOW_V2_SIZE;
-    ti.uFlags = TTF_IDISHWND;
-    ti.hwnd = hwnd_;
-    ti.uId = reinterpret_cast<UINT_PTR>(c.hwnd_);
-    SendMessageW(toolTips_, TTM_DELTOOLW, 0, reinterpret_cast<LPARAM>(&ti));
-    if (c.now_.toolTip.empty()) return;
-    ti.lpszText = c.now_.toolTip.data();
-    SendMessageW(toolTips_, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&ti));
-}
+    try {
+        // The forms runtime's hidden owner: it keeps the dialog out of the
+        // task bar without making it a child of any window of the client.
+        owner_ = CreateWindowExW(0, L"Static", L"", WS_POPUP, 0, 0, 0, 0, nullptr, nullptr, veldlg::ModuleInstance(),
+                                 nullptr);
+        ThrowLastErrorIf(!owner_);
 
-void Form::MakeToolTips()
-{
-    if (toolTips_ || std::none_of(controls_.begin(), controls_.end(),
-                                  [](const Control* c) { return c->hwnd_ && !c->now_.toolTip.empty(); }))
-        return;
-    INITCOMMONCONTROLSEX icc{sizeof icc, ICC_WIN95_CLASSES};
-    InitCommonControlsEx(&icc);
-    toolTips_ = CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX, 0, 0,
-                                0, 0, hwnd_, nullptr, veldlg::ModuleInstance(), nullptr);
-    ThrowLastErrorIf(!toolTips_);
-    for (Control* c : controls_) SetToolTip(*c);
-}
+        // An empty dialog template: the controls are made from the data.
+        const WindowStyles s = StylesOf(design_);
+        alignas(DWORD) WORD tmpl[(sizeof(DLGTEMPLATE) + 3 * sizeof(WORD) + 1) / sizeof(WORD) + 1] = {};
+        const DLGTEMPLATE head{s.style, s.exStyle, 0, 0, 0, 0, 0};
+        std::memcpy(tmpl, &head, sizeof head);
+        CreateDialogIndirectParamW(veldlg::ModuleInstance(), reinterpret_cast<const DLGTEMPLATE*>(tmpl), owner_,
+                                   &Form::DialogProc, reinterpret_cast<LPARAM>(this));
+        ThrowLastErrorIf(!hwnd_);
 
-void Form::DisableThreadWindows()
-{
-    std::vector<HWND> windows;
-    EnumThreadWindows(GetCurrentThreadId(), CollectEnabled, reinterpret_cast<LPARAM>(&windows));
-    for (HWND w : windows) {
-        if (w == hwnd_ || w == owner_ || GetWindow(w, GW_OWNER) == hwnd_) continue;
-        EnableWindow(w, FALSE);
-        disabled_.push_back(w);
+        SetPropW(hwnd_, kFormWindowProperty, reinterpret_cast<HANDLE>(1));
+        dpi_ = ScreenDpi(hwnd_);
+        if (dpi_ != 96) {
+            // The dialog font, 8 points; the stock one is made for 96 DPI.
+            ownFont_ = CreateFontW(-MulDiv(8, dpi_, 72), 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, DEFAULT_CHARSET,
+                                   OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
+                                   DEFAULT_PITCH | FF_DONTCARE, L"MS Shell Dlg");
+            ThrowLastErrorIf(!ownFont_);
+        }
+        SendMessageW(hwnd_, WM_SETFONT, reinterpret_cast<WPARAM>(Font()), FALSE);
+        SetWindowTextW(hwnd_, caption_.c_str());
+        SizeWindow();
+
+        if (design_.icon) {
+            const auto icon = [&](int metricX, int metricY) {
+                return static_cast<HICON>(LoadImageW(veldlg::ModuleInstance(), MAKEINTRESOURCEW(design_.icon),
+                                                     IMAGE_ICON, GetSystemMetrics(metricX), GetSystemMetrics(metricY),
+                                                     0));
+            };
+            bigIcon_ = icon(SM_CXICON, SM_CYICON);
+            smallIcon_ = icon(SM_CXSMICON, SM_CYSMICON);
+            SendMessageW(hwnd_, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(bigIcon_));
+            SendMessageW(hwnd_, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(smallIcon_));
+        }
+
+        // Each control's window is made once with its final text, place and
+        // visibility: a grid of 200 buttons would otherwise cost a server
+        // round trip per property. Creation order is tab order.
+        int id = 100;
+        for (Control* c : TabOrder()) c->CreateWindowIn(hwnd_, id++, Font());
+        SetDefaultButton(defaultButton_);
+        CentreOnScreen();
+    } catch (...) {
+        DestroyWindows();
+        throw;
     }
 }
 
-void Form::EnableThreadWindows()
+void Form::DestroyWindows()
 {
-    for (HWND w : disabled_)
-        if (IsWindow(w)) EnableWindow(w, TRUE);
-    disabled_.clear();
+    if (hwnd_) {
+        RemovePropW(hwnd_, kFormWindowProperty);
+        DestroyWindow(std::exchange(hwnd_, nullptr)); // its controls and tool tips with it
+    }
+    toolTips_ = nullptr;
+    if (owner_) DestroyWindow(std::exchange(owner_, nullptr));
+    if (ownFont_) DeleteObject(std::exchange(ownFont_, nullptr));
+    if (bigIcon_) DestroyIcon(std::exchange(bigIcon_, nullptr));
+    if (smallIcon_) DestroyIcon(std::exchange(smallIcon_, nullptr));
+    for (Control* c : controls_) c->WindowGone();
 }
 
-void Form::FocusFirstControl()
+HFONT Form::Font() const
 {
-    HWND target = GetNextDlgTabItem(hwnd_, nullptr, FALSE);
-    // When the focus would land on a push button, it lands on the default
-    // button instead, so that Enter presses the button marked as default.
-    if (target && defaultButton_ && defaultButton_->hwnd_ && IsWindowVisible(defaultButton_->hwnd_) &&
-        dynamic_cast<CommandButton*>(ControlOf(target)))
-        target = defaultButton_->hwnd_;
-    if (target) SendMessageW(hwnd_, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(target), TRUE);
+    return ownFont_ ? ownFont_ : static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT));
+}
+
+void Form::SizeWindow()
+{
+    // The client area is what the outer size leaves inside the frame; a form
+    // sized to nothing keeps room for its frame, its caption bar, and the
+    // icon and close box on it, so that it can still be closed.
+    const SIZE frame = FrameSize(design_);
+    const int frameWidthTwips = MulDiv(frame.cx, 1440, ScreenDpi(nullptr));
+    const int frameHeightTwips = MulDiv(frame.cy, 1440, ScreenDpi(nullptr));
+    const int width = TwipsToPixels(std::max(0, outerWidth_.value() - frameWidthTwips)) + frame.cx;
+    const int height = TwipsToPixels(std::max(0, outerHeight_.value() - frameHeightTwips)) + frame.cy;
+    SetWindowPos(hwnd_, nullptr, 0, 0, std::max<int>(width, frame.cx + 2 * GetSystemMetrics(SM_CYCAPTION)),
+                 std::max<int>(height, frame.cy), SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 void Form::CentreOnScreen()
@@ -434,6 +335,102 @@ void Form::CentreOnScreen()
     const LONG y = mi.rcWork.top + (mi.rcWork.bottom - mi.rcWork.top - h) / 2;
     SetWindowPos(hwnd_, nullptr, std::max(x, mi.rcWork.left), std::max(y, mi.rcWork.top), 0, 0,
                  SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+void Form::SetToolTip(const Control& c)
+{
+    if (!toolTips_ || !c.hwnd_) return;
+    TOOLINFOW ti{};
+    ti.cbSize = TTTOOLINFOW_V2_SIZE;
+    ti.uFlags = TTF_IDISHWND;
+    ti.hwnd = hwnd_;
+    ti.uId = reinterpret_cast<UINT_PTR>(c.hwnd_);
+    SendMessageW(toolTips_, TTM_DELTOOLW, 0, reinterpret_cast<LPARAM>(&ti));
+    if (c.now_.toolTip.empty()) return;
+    ti.lpszText = const_cast<wchar_t*>(c.now_.toolTip.c_str());
+    SendMessageW(toolTips_, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&ti));
+}
+
+void Form::MakeToolTips()
+{
+    if (toolTips_ || std::none_of(controls_.begin(), controls_.end(),
+                                  [](const Control* c) { return c->hwnd_ && !c->now_.toolTip.empty(); }))
+        return;
+    INITCOMMONCONTROLSEX icc{sizeof icc, ICC_WIN95_CLASSES};
+    InitCommonControlsEx(&icc);
+    toolTips_ = CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX, 0, 0,
+                                0, 0, hwnd_, nullptr, veldlg::ModuleInstance(), nullptr);
+    ThrowLastErrorIf(!toolTips_);
+    for (const Control* c : controls_) SetToolTip(*c);
+}
+
+// --- The modal loop and window messages ---
+
+void Form::RunModalLoop()
+{
+    while (modal_ && hwnd_) {
+        MSG msg;
+        const BOOL got = GetMessageW(&msg, nullptr, 0, 0);
+        if (got == 0) {
+            // The client's thread is quitting: close the dialog and pass the
+            // quit on to the client's own loop.
+            PostQuitMessage(static_cast<int>(msg.wParam));
+            Unload();
+            return;
+        }
+        ThrowLastErrorIf(got < 0);
+        // Tool tips are made when the mouse first comes over a control, and
+        // see it through this loop rather than by subclassing every control,
+        // which would make each control's every message dearer.
+        if (msg.message >= WM_MOUSEFIRST && msg.message <= WM_MOUSELAST && IsChild(hwnd_, msg.hwnd)) {
+            MakeToolTips();
+            if (toolTips_) SendMessageW(toolTips_, TTM_RELAYEVENT, 0, reinterpret_cast<LPARAM>(&msg));
+        }
+        if (design_.keyPreview && (msg.message == WM_KEYDOWN || msg.message == WM_SYSKEYDOWN) &&
+            (msg.hwnd == hwnd_ || IsChild(hwnd_, msg.hwnd))) {
+            const short shift = static_cast<short>((GetKeyState(VK_SHIFT) < 0 ? 1 : 0) |
+                                                   (GetKeyState(VK_CONTROL) < 0 ? 2 : 0) |
+                                                   (GetKeyState(VK_MENU) < 0 ? 4 : 0));
+            Fire([&] { Form_KeyDown(Integer::Checked(msg.wParam), Integer(shift)); });
+            if (!modal_ || !hwnd_) return;
+        }
+        if (IsDialogMessageW(hwnd_, &msg)) continue;
+        TranslateMessage(&msg);
+        DispatchMessageW(&msg);
+    }
+}
+
+template <class F>
+void Form::Fire(F&& handler)
+{
+    try {
+        handler();
+    } catch (...) {
+        if (!handlerError_) handlerError_ = std::current_exception();
+        EndModal();
+    }
+}
+
+void Form::DisableThreadWindows()
+{
+    std::vector<HWND> windows;
+    EnumThreadWindows(GetCurrentThreadId(), CollectEnabled, reinterpret_cast<LPARAM>(&windows));
+    for (HWND w : windows) {
+        if (w == hwnd_ || w == owner_ || GetWindow(w, GW_OWNER) == hwnd_) continue;
+        EnableWindow(w, FALSE);
+        disabled_.push_back(w);
+    }
+}
+
+void Form::FocusFirstControl()
+{
+    HWND target = GetNextDlgTabItem(hwnd_, nullptr, FALSE);
+    // When the focus would land on a push button, it lands on the default
+    // button instead, so that Enter presses the button marked as default.
+    if (target && defaultButton_ && defaultButton_->hwnd_ && IsWindowVisible(defaultButton_->hwnd_) &&
+        dynamic_cast<CommandButton*>(ControlOf(target)))
+        target = defaultButton_->hwnd_;
+    if (target) SendMessageW(hwnd_, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(target), TRUE);
 }
 
 Control* Form::ControlOf(HWND hwnd) const
@@ -490,8 +487,8 @@ ControlArrayBase::~ControlArrayBase()
 
 void ControlArrayBase::Loaded(Control& element)
 {
-    // During Form_Load every window is made afterwards, in one pass.
-    if (owner_.hwnd_ && !owner_.building_) owner_.CreateControlWindow(element);
+    // An element loaded while the form has windows gets its own at once.
+    if (owner_.hwnd_) element.CreateWindowIn(owner_.hwnd_, 100 + static_cast<int>(owner_.controls_.size()), owner_.Font());
 }
 
 } // namespace host

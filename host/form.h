@@ -1,7 +1,10 @@
 #pragma once
 // A form of the forms runtime: one object per dialog kind and thread that
-// keeps the dialog's values, and a window with its controls that exists only
-// between Load and Unload. This is the one place that knows about HWNDs,
+// keeps the dialog's values. Its design and run-time state (caption, outer
+// size, every control's place, texts and visibility, the default and cancel
+// buttons) are plain data that Form_Load and the handlers read and change
+// whether or not windows exist; Show makes the windows from that data and
+// keeps them in step. This is the one place that knows about HWNDs,
 // messages and twips.
 
 #include "host/controls.h"
@@ -10,6 +13,7 @@
 #include <windows.h>
 
 #include <exception>
+#include <functional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -38,29 +42,40 @@ public:
     virtual ~Form();
 
     // Modal show (style 1, no owner form): loads the form if needed, shows
-    // it, and returns when it is hidden or unloaded. An error in a handler
-    // ends the show, unloads the form and reaches the caller.
+    // it, and returns when it is hidden or unloaded. An error in Form_Load
+    // or a handler ends the show, unloads the form and reaches the caller.
     void Show();
     // Ends the modal show; the form stays loaded.
     void Hide();
-    // The window and its controls go, run-time array elements included; the
-    // form's own values stay. Does nothing when the form is not loaded.
+    // Windows and controls go, run-time array elements included; the form's
+    // own values stay. Does nothing when the form is not loaded. The close
+    // box does this and nothing else.
     void Unload();
-    bool Loaded() const { return hwnd_ != nullptr; }
+    bool Loaded() const { return loaded_; }
+    bool Visible() const { return visible_; }
 
     void Caption(std::wstring_view text);
     const std::wstring& Caption() const { return caption_; }
     // Outer size in twips, title bar and borders included.
-    void Width(Integer twips);
-    void Height(Integer twips);
-    Integer Width() const;
-    Integer Height() const;
+    void Width(Integer twips) { Resize(twips, outerHeight_); }
+    void Height(Integer twips) { Resize(outerWidth_, twips); }
+    Integer Width() const { return outerWidth_; }
+    Integer Height() const { return outerHeight_; }
+
+    // What a key that no control takes does: key preview first, then Enter
+    // presses the default button and Escape the cancel button.
+    void KeyDown(Integer keyCode, Integer shift);
 
     // The modal message box of the forms runtime; its answer is not used.
     void MsgBox(std::wstring_view prompt, UINT style, std::wstring_view title);
 
+    // The controls in tab order: designed ones by tab index, then those
+    // loaded at run time; frames last, beneath what they hold.
+    std::vector<Control*> TabOrder() const;
+    CommandButton* DefaultButton() const { return defaultButton_; }
+    CommandButton* CancelButton() const { return cancelButton_; }
+
     HWND Window() const { return hwnd_; }
-    int TwipsToPixels(int twips) const;
 
 protected:
     explicit Form(const FormDesign& design);
@@ -75,48 +90,76 @@ private:
     friend class ControlArrayBase;
 
     void Load();
-    void CreateControlWindow(Control& c);
-    void Register(Control& c);
-    void Deregister(Control& c);
-    void SetDefaultButton(CommandButton* b);
-    void SetCancelButton(CommandButton* b);
-    void SetToolTip(Control& c);
+    void Resize(Integer width, Integer height);
+    void DesignedSize();
+    void MakeWindows();
+    void DestroyWindows();
     void MakeToolTips();
-    // Runs an event handler; an error it raises ends the modal show.
+    void SetToolTip(const Control& c);
+    void SetDefaultButton(CommandButton* b);
+    int TwipsToPixels(int twips) const { return MulDiv(twips, dpi_, 1440); }
+    HFONT Font() const;
+    void SizeWindow();
+    void CentreOnScreen();
+    // Runs an event handler from a window message; an error it raises ends
+    // the modal show.
     template <class F>
     void Fire(F&& handler);
     void RunModalLoop();
-    void PreviewKey(const MSG& msg);
+    void EndModal();
     void DisableThreadWindows();
-    void EnableThreadWindows();
     void FocusFirstControl();
     Control* ControlOf(HWND hwnd) const;
-    void CentreOnScreen();
-    SIZE MinimumOuterSize() const;
     INT_PTR HandleMessage(UINT msg, WPARAM wp, LPARAM lp);
     static INT_PTR CALLBACK DialogProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);
 
     const FormDesign design_;
     std::wstring caption_;
-    std::vector<Control*> controls_; // creation (tab) order
+    Integer outerWidth_;
+    Integer outerHeight_;
+    std::vector<Control*> controls_; // construction order
     std::vector<ControlArrayBase*> arrays_;
     CommandButton* defaultButton_ = nullptr;
     CommandButton* cancelButton_ = nullptr;
+    bool loaded_ = false;
+    bool visible_ = false;
+    bool modal_ = false;
+    std::exception_ptr handlerError_;
 
-    // Exists only while loaded.
+    // Exist only while the form is shown with windows.
     HWND hwnd_ = nullptr;
     HWND owner_ = nullptr;
     HWND toolTips_ = nullptr;
-    bool building_ = false; // in Form_Load: control windows are made after it
-    HFONT font_ = nullptr;    // the stock font or ownFont_
     HFONT ownFont_ = nullptr; // made for a DPI other than 96
     HICON bigIcon_ = nullptr;
     HICON smallIcon_ = nullptr;
     int dpi_ = 96;
-    int nextId_ = 100;
-    bool modal_ = false;
     std::vector<HWND> disabled_;
-    std::exception_ptr handlerError_;
+};
+
+// Forms without windows: while one lives on a thread, Show loads the form
+// and hands it to `user`, who acts as a user would (presses a button or a
+// key, closes the form), and message boxes are recorded instead of shown.
+class Windowless {
+public:
+    struct Box {
+        std::wstring prompt;
+        UINT style;
+        std::wstring title;
+    };
+
+    explicit Windowless(std::function<void(Form&)> user);
+    ~Windowless();
+    Windowless(const Windowless&) = delete;
+    Windowless& operator=(const Windowless&) = delete;
+
+    static Windowless* Current();
+    std::vector<Box> boxes;
+
+private:
+    friend class Form;
+    std::function<void(Form&)> user_;
+    Windowless* outer_;
 };
 
 } // namespace host

@@ -1,6 +1,6 @@
 #include "integer.h"
 
-#include "library/ole.h"
+#include "host/ole.h"
 
 #include <oleauto.h>
 

@@ -2,7 +2,7 @@
 // The forms runtime's Integer: 16-bit signed, and every arithmetic result
 // outside -32768..32767 ends the member with runtime error 6 "Overflow".
 
-#include "library/error.h"
+#include "host/error.h"
 
 #include <compare>
 #include <concepts>
@@ -31,7 +31,6 @@ public:
     friend Integer operator+(Integer a, Integer b) { return Checked(int{a.v_} + b.v_); }
     friend Integer operator-(Integer a, Integer b) { return Checked(int{a.v_} - b.v_); }
     friend Integer operator*(Integer a, Integer b) { return Checked(int{a.v_} * b.v_); }
-    Integer operator-() const { return Checked(-int{v_}); }
     // Whole-number division, the remainder dropped (the runtime's "\").
     friend Integer IntDiv(Integer a, Integer b)
     {

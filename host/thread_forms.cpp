@@ -1,8 +1,8 @@
 #include "host/thread_forms.h"
 
 #include "host/date_field.h"
-#include "library/error.h"
-#include "library/ole.h"
+#include "host/error.h"
+#include "host/ole.h"
 
 #include <utility>
 #include <vector>

@@ -5,6 +5,8 @@
 #include "host/form.h"
 
 #include <memory>
+#include <type_traits>
+#include <utility>
 
 namespace host {
 
@@ -21,6 +23,19 @@ F& FormRef()
     static const char kind = 0; // one address per form kind
     if (Form* f = detail::FindForm(&kind)) return static_cast<F&>(*f);
     return static_cast<F&>(detail::AddForm(&kind, std::make_unique<F>()));
+}
+
+// Copy, then commit: a value that an object keeps and also puts into its
+// thread's form is copied for both before either changes, and the stores are
+// moves that cannot fail, so a put that fails changes neither.
+template <class F, class T>
+void PutBoth(T& field, T value, void (F::*formPut)(T) noexcept)
+{
+    static_assert(std::is_nothrow_move_assignable_v<T> && std::is_nothrow_move_constructible_v<T>);
+    F& form = FormRef<F>();
+    T forForm(value);
+    (form.*formPut)(std::move(forForm));
+    field = std::move(value);
 }
 
 // The calling thread ends: its forms go.

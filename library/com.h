@@ -3,16 +3,36 @@
 // from the embedded type library) and ISupportErrorInfo for one dual
 // interface, so a class file holds only the class's own fields and members.
 
-#include "library/error.h"
+#include "host/error.h"
 #include "library/module.h"
-#include "library/ole.h"
+#include "host/ole.h"
 
 #include <oaidl.h>
 
 #include <atomic>
 #include <new>
+#include <type_traits>
 
 namespace veldlg {
+
+// Sets the thread's error info from an Error and returns its HRESULT.
+HRESULT ReportError(const Error& e) noexcept;
+// Maps whatever is in flight to an HRESULT with error info; call in a catch.
+HRESULT ReportCurrentException() noexcept;
+
+// Runs one COM method body: S_OK when it returns, the reported error when it
+// throws. Every method of every interface goes through here.
+template <class F>
+HRESULT ComBoundary(F&& body) noexcept
+{
+    try {
+        body();
+        return S_OK;
+    } catch (...) {
+        return ReportCurrentException();
+    }
+}
+
 
 // Whether a value can be converted to a parameter's type; any other answer
 // than E_INVALIDARG is left to the platform's coercion to give.
@@ -26,24 +46,27 @@ inline bool Convertible(VARTYPE type, const VARIANT& value)
     return hr != E_INVALIDARG;
 }
 
-// Its destructor is protected and virtual: only Release deletes, through it.
-template <class Interface>
-class DispatchObject : public Interface, public ISupportErrorInfo { // NOLINT(cppcoreguidelines-virtual-class-destructor)
+// IUnknown for an object that implements the interfaces First, Rest...:
+// QueryInterface over that list (IDispatch too where First is dual), a
+// reference count, and the module's count of live objects. Its destructor is
+// protected and virtual: only Release deletes, through it.
+template <class First, class... Rest>
+class Unknown : public First, public Rest... { // NOLINT(cppcoreguidelines-virtual-class-destructor)
 public:
-    DispatchObject(const DispatchObject&) = delete;
-    DispatchObject& operator=(const DispatchObject&) = delete;
+    Unknown(const Unknown&) = delete;
+    Unknown& operator=(const Unknown&) = delete;
 
     HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** ppv) override
     {
         if (!ppv) return E_POINTER;
-        if (IsEqualIID(riid, IID_IUnknown) || IsEqualIID(riid, IID_IDispatch) || IsEqualIID(riid, __uuidof(Interface)))
-            *ppv = static_cast<Interface*>(this);
-        else if (IsEqualIID(riid, IID_ISupportErrorInfo))
-            *ppv = static_cast<ISupportErrorInfo*>(this);
-        else {
-            *ppv = nullptr;
-            return E_NOINTERFACE;
+        *ppv = nullptr;
+        if (IsEqualIID(riid, IID_IUnknown) || IsEqualIID(riid, __uuidof(First)))
+            *ppv = static_cast<First*>(this);
+        else if constexpr (std::is_base_of_v<IDispatch, First>) {
+            if (IsEqualIID(riid, IID_IDispatch)) *ppv = static_cast<First*>(this);
         }
+        if (!*ppv) (void)((IsEqualIID(riid, __uuidof(Rest)) && (*ppv = static_cast<Rest*>(this))) || ...);
+        if (!*ppv) return E_NOINTERFACE;
         AddRef();
         return S_OK;
     }
@@ -55,6 +78,19 @@ public:
         return n;
     }
 
+protected:
+    Unknown() { ModuleAddRef(); }
+    virtual ~Unknown() { ModuleRelease(); }
+
+private:
+    std::atomic<ULONG> refs_{1};
+};
+
+// A declared automation class: IDispatch served from the type library and
+// ISupportErrorInfo for its one dual interface.
+template <class Interface>
+class DispatchObject : public Unknown<Interface, ISupportErrorInfo> {
+public:
     HRESULT STDMETHODCALLTYPE GetTypeInfoCount(UINT* count) override
     {
         if (!count) return E_POINTER;
@@ -113,12 +149,7 @@ public:
     }
 
 protected:
-    DispatchObject() { ModuleAddRef(); }
-    // Protected and virtual: only Release deletes, through this base.
-    virtual ~DispatchObject() { ModuleRelease(); }
-
-private:
-    std::atomic<ULONG> refs_{1};
+    DispatchObject() = default;
 };
 
 // An out-parameter that must not be null: early-bound callers can pass one.

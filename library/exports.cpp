@@ -3,13 +3,12 @@
 
 #include "host/thread_forms.h"
 #include "library/classes.h"
-#include "library/error.h"
+#include "library/com.h"
 #include "library/module.h"
 #include "library/registration.h"
 
 #include <unknwn.h>
 
-#include <atomic>
 #include <new>
 
 namespace veldlg {
@@ -17,31 +16,10 @@ namespace {
 
 // One factory per served class; factories count as live objects while a
 // client holds them.
-// Private destructor: only Release deletes.
-class ClassFactory final : public IClassFactory { // NOLINT(cppcoreguidelines-virtual-class-destructor)
+class ClassFactory final : public Unknown<IClassFactory> {
 public:
-    explicit ClassFactory(const ClassInfo& c) : class_(c) { ModuleAddRef(); }
-    ClassFactory(const ClassFactory&) = delete;
-    ClassFactory& operator=(const ClassFactory&) = delete;
+    explicit ClassFactory(const ClassInfo& c) : class_(c) {}
 
-    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** ppv) override
-    {
-        if (!ppv) return E_POINTER;
-        if (!IsEqualIID(riid, IID_IUnknown) && !IsEqualIID(riid, IID_IClassFactory)) {
-            *ppv = nullptr;
-            return E_NOINTERFACE;
-        }
-        *ppv = static_cast<IClassFactory*>(this);
-        AddRef();
-        return S_OK;
-    }
-    ULONG STDMETHODCALLTYPE AddRef() override { return ++refs_; }
-    ULONG STDMETHODCALLTYPE Release() override
-    {
-        const ULONG n = --refs_;
-        if (n == 0) delete this;
-        return n;
-    }
     HRESULT STDMETHODCALLTYPE CreateInstance(IUnknown* outer, REFIID riid, void** ppv) override
     {
         if (!ppv) return E_POINTER;
@@ -56,10 +34,7 @@ public:
     }
 
 private:
-    ~ClassFactory() { ModuleRelease(); }
-
     const ClassInfo& class_;
-    std::atomic<ULONG> refs_{1};
 };
 
 } // namespace

@@ -1,14 +1,14 @@
 #include "module.h"
 
-#include "error.h"
-#include "ole.h"
+#include "host/error.h"
+#include "host/ole.h"
+#include "library/classes.h"
+#include "library/com.h"
 
 #include <algorithm>
 #include <atomic>
-#include <iterator>
-
-// The linker's name for this module's own image.
-extern "C" IMAGE_DOS_HEADER __ImageBase; // NOLINT(bugprone-reserved-identifier)
+#include <utility>
+#include <vector>
 
 namespace veldlg {
 
@@ -17,34 +17,85 @@ namespace {
 std::atomic<long> g_objects{0};
 std::atomic<long> g_locks{0};
 
-// Type information is shared by every thread; ITypeLib and ITypeInfo are
-// free-threaded, so only loading them needs the lock. Plain static storage:
-// nothing runs at load, and ReleaseModuleResources empties it at unload.
+// Type information is shared by every thread and read far more often than
+// it is loaded: the library and every served interface are loaded together,
+// once, and read without a lock afterwards. ITypeLib and ITypeInfo are
+// free-threaded. Plain static storage: nothing runs at load, and
+// ReleaseModuleResources empties it at unload.
 struct TypeCache {
-    SRWLOCK lock = SRWLOCK_INIT;
+    INIT_ONCE once = INIT_ONCE_STATIC_INIT;
     ITypeLib* library = nullptr;
-    struct Entry {
-        IID iid;
-        InterfaceInfo info;
-    };
-    Entry interfaces[8] = {};
-    size_t count = 0;
+    std::vector<std::pair<IID, InterfaceInfo>>* interfaces = nullptr;
+    HRESULT failure = S_OK; // why the last load failed; a later call tries again
 };
 
 constinit TypeCache g_cache;
 
-ITypeLib& LoadLibraryLocked()
+InterfaceInfo Describe(ITypeLib& library, REFIID iid)
 {
-    if (!g_cache.library) ThrowIfFailed(LoadTypeLibEx(ModulePath().c_str(), REGKIND_NONE, &g_cache.library));
-    return *g_cache.library;
+    ComPtr<ITypeInfo> dispatch;
+    ThrowIfFailed(library.GetTypeInfoOfGuid(iid, dispatch.put()));
+    // A dual interface is described twice; Invoke needs the vtable half.
+    HREFTYPE ref = 0;
+    ComPtr<ITypeInfo> vtable;
+    ThrowIfFailed(dispatch->GetRefTypeOfImplType(-1, &ref));
+    ThrowIfFailed(dispatch->GetRefTypeInfo(ref, vtable.put()));
+    TYPEATTR* attr = nullptr;
+    ThrowIfFailed(vtable->GetTypeAttr(&attr));
+    const UINT functions = attr->cFuncs;
+    vtable->ReleaseTypeAttr(attr);
+    InterfaceInfo info{};
+    for (UINT i = 0; i < functions; ++i) {
+        FUNCDESC* f = nullptr;
+        ThrowIfFailed(vtable->GetFuncDesc(i, &f));
+        UINT arguments = 0;
+        VARTYPE argument = VT_EMPTY;
+        for (SHORT p = 0; p < f->cParams; ++p) {
+            if (f->lprgelemdescParam[p].paramdesc.wParamFlags & PARAMFLAG_FRETVAL) continue;
+            if (arguments++ == 0) argument = f->lprgelemdescParam[p].tdesc.vt;
+        }
+        info.members.push_back({f->memid, f->invkind, arguments, argument});
+        vtable->ReleaseFuncDesc(f);
+    }
+    info.dispatch = dispatch.detach();
+    info.vtable = vtable.detach();
+    return info;
+}
+
+void Empty(TypeCache& cache) noexcept
+{
+    if (cache.interfaces) {
+        for (auto& [iid, info] : *cache.interfaces) {
+            info.vtable->Release();
+            info.dispatch->Release();
+        }
+        delete std::exchange(cache.interfaces, nullptr);
+    }
+    if (cache.library) std::exchange(cache.library, nullptr)->Release();
+}
+
+BOOL CALLBACK LoadTypes(INIT_ONCE*, void*, void**)
+{
+    try {
+        ThrowIfFailed(LoadTypeLibEx(ModulePath().c_str(), REGKIND_NONE, &g_cache.library));
+        g_cache.interfaces = new std::vector<std::pair<IID, InterfaceInfo>>();
+        for (const ClassInfo& c : ServedClasses())
+            g_cache.interfaces->emplace_back(c.iid, Describe(*g_cache.library, c.iid));
+        return TRUE;
+    } catch (...) {
+        g_cache.failure = ReportCurrentException();
+        Empty(g_cache);
+        return FALSE;
+    }
+}
+
+const TypeCache& Loaded()
+{
+    if (!InitOnceExecuteOnce(&g_cache.once, LoadTypes, nullptr, nullptr)) ThrowHresult(g_cache.failure);
+    return g_cache;
 }
 
 } // namespace
-
-HINSTANCE ModuleInstance()
-{
-    return reinterpret_cast<HINSTANCE>(&__ImageBase);
-}
 
 std::wstring ModulePath()
 {
@@ -67,54 +118,20 @@ bool ModuleInUse() noexcept { return g_objects.load() != 0 || g_locks.load() != 
 
 ITypeLib& TypeLibrary()
 {
-    ExclusiveLock guard(g_cache.lock);
-    return LoadLibraryLocked();
+    return *Loaded().library;
 }
 
 const InterfaceInfo& TypeInfoOf(REFIID iid)
 {
-    ExclusiveLock guard(g_cache.lock);
-    for (size_t i = 0; i < g_cache.count; ++i)
-        if (IsEqualIID(g_cache.interfaces[i].iid, iid)) return g_cache.interfaces[i].info;
-    if (g_cache.count == std::size(g_cache.interfaces)) ThrowHresult(E_NOINTERFACE);
-
-    ComPtr<ITypeInfo> dispatch;
-    ThrowIfFailed(LoadLibraryLocked().GetTypeInfoOfGuid(iid, dispatch.put()));
-    // A dual interface is described twice; Invoke needs the vtable half.
-    HREFTYPE ref = 0;
-    ComPtr<ITypeInfo> vtable;
-    ThrowIfFailed(dispatch->GetRefTypeOfImplType(-1, &ref));
-    ThrowIfFailed(dispatch->GetRefTypeInfo(ref, vtable.put()));
-    auto& entry = g_cache.interfaces[g_cache.count];
-    entry = {iid, {}};
-    InterfaceInfo& info = entry.info;
-    TYPEATTR* attr = nullptr;
-    ThrowIfFailed(vtable->GetTypeAttr(&attr));
-    const UINT functions = attr->cFuncs;
-    vtable->ReleaseTypeAttr(attr);
-    for (UINT i = 0; i < functions && info.memberCount < std::size(info.members); ++i) {
-        FUNCDESC* f = nullptr;
-        ThrowIfFailed(vtable->GetFuncDesc(i, &f));
-        UINT arguments = 0;
-        VARTYPE argument = VT_EMPTY;
-        for (SHORT p = 0; p < f->cParams; ++p) {
-            if (f->lprgelemdescParam[p].paramdesc.wParamFlags & PARAMFLAG_FRETVAL) continue;
-            if (arguments++ == 0) argument = f->lprgelemdescParam[p].tdesc.vt;
-        }
-        info.members[info.memberCount++] = {f->memid, f->invkind, arguments, argument};
-        vtable->ReleaseFuncDesc(f);
-    }
-    info.dispatch = dispatch.detach();
-    info.vtable = vtable.detach();
-    ++g_cache.count;
-    return info;
+    for (const auto& [id, info] : *Loaded().interfaces)
+        if (IsEqualIID(id, iid)) return info;
+    ThrowHresult(E_NOINTERFACE);
 }
 
 int InterfaceInfo::MostArguments(DISPID id, WORD flags) const
 {
     int most = -1;
-    for (UINT i = 0; i < memberCount; ++i) {
-        const Arity& m = members[i];
+    for (const Arity& m : members) {
         const bool asked = (m.kind == INVOKE_FUNC && (flags & DISPATCH_METHOD)) ||
                            (m.kind == INVOKE_PROPERTYGET && (flags & DISPATCH_PROPERTYGET)) ||
                            (m.kind == INVOKE_PROPERTYPUT && (flags & DISPATCH_PROPERTYPUT)) ||
@@ -126,21 +143,15 @@ int InterfaceInfo::MostArguments(DISPID id, WORD flags) const
 
 VARTYPE InterfaceInfo::PutType(DISPID id) const
 {
-    for (UINT i = 0; i < memberCount; ++i)
-        if (members[i].id == id && members[i].kind == INVOKE_PROPERTYPUT) return members[i].argument;
+    for (const Arity& m : members)
+        if (m.id == id && m.kind == INVOKE_PROPERTYPUT) return m.argument;
     return VT_EMPTY;
 }
 
 void ReleaseModuleResources() noexcept
 {
-    ExclusiveLock guard(g_cache.lock);
-    for (size_t i = 0; i < g_cache.count; ++i) {
-        g_cache.interfaces[i].info.vtable->Release();
-        g_cache.interfaces[i].info.dispatch->Release();
-    }
-    g_cache.count = 0;
-    if (g_cache.library) g_cache.library->Release();
-    g_cache.library = nullptr;
+    Empty(g_cache);
+    InitOnceInitialize(&g_cache.once);
 }
 
 } // namespace veldlg

@@ -5,11 +5,13 @@
 #include <windows.h>
 #include <oaidl.h>
 
+#include "host/instance.h"
+
 #include <string>
+#include <vector>
 
 namespace veldlg {
 
-HINSTANCE ModuleInstance();
 std::wstring ModulePath();
 
 void ModuleAddRef() noexcept;
@@ -17,7 +19,8 @@ void ModuleRelease() noexcept;
 void ModuleLock(bool lock) noexcept;
 bool ModuleInUse() noexcept;
 
-// The type library embedded in the DLL, loaded once and kept until unload.
+// The type library embedded in the DLL and the descriptions of the served
+// interfaces, loaded together once and kept until unload.
 ITypeLib& TypeLibrary();
 // The dispinterface description of a dual interface (what clients see) and
 // its vtable half (what ITypeInfo::Invoke calls through).
@@ -31,8 +34,7 @@ struct InterfaceInfo {
         UINT arguments;
         VARTYPE argument; // the type of a put's value
     };
-    Arity members[24];
-    UINT memberCount;
+    std::vector<Arity> members;
 
     // The most arguments the member takes under any of the invoke flags, or
     // -1 when it has no accessor of those kinds.

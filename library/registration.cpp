@@ -1,9 +1,9 @@
 #include "library/registration.h"
 
 #include "library/classes.h"
-#include "library/error.h"
+#include "host/error.h"
 #include "library/module.h"
-#include "library/ole.h"
+#include "host/ole.h"
 #include "veldlg_h.h"
 
 #include <oleauto.h>

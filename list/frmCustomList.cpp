@@ -1,6 +1,6 @@
 #include "list/frmCustomList.h"
 
-#include "library/error.h"
+#include "host/error.h"
 #include "list/resource.h"
 
 #include <oleauto.h>

@@ -6,7 +6,7 @@
 #include "host/controls.h"
 #include "host/form.h"
 #include "host/integer.h"
-#include "library/ole.h"
+#include "host/ole.h"
 
 #include <oaidl.h>
 
@@ -28,6 +28,10 @@ public:
     const std::wstring& ListItem() const { return ListItem_; }
     void ListItem(std::wstring_view sNewValue) { ListItem_ = sNewValue; }
 
+    host::ListBox List1;
+    host::CommandButton cmdSelect;
+    host::CommandButton cmdCancel;
+
 protected:
     void Form_Load() override;
 
@@ -35,10 +39,6 @@ private:
     void cmdSelect_Click();
     void cmdCancel_Click();
     void List1_DblClick();
-
-    host::ListBox List1;
-    host::CommandButton cmdSelect;
-    host::CommandButton cmdCancel;
 
     std::wstring FormCaption_;
     veldlg::SafeArray ListArray_; // null: no array

@@ -40,9 +40,7 @@ HRESULT CustomMessage::put_NumButtons(short iNewValue)
     return ComBoundary([&] {
         if (!ButtonCaptions_.empty() && iNewValue >= 1 && CountDelimitedWords(ButtonCaptions_) != iNewValue)
             RaiseCaptionCount();
-        frmCustomMessage& form = FormRef<frmCustomMessage>();
-        NumButtons_ = iNewValue;
-        form.NumButtons(iNewValue);
+        host::PutBoth(NumButtons_, Integer(iNewValue), &frmCustomMessage::NumButtons);
     });
 }
 
@@ -57,9 +55,7 @@ HRESULT CustomMessage::get_Message(BSTR* value)
 HRESULT CustomMessage::put_Message(BSTR sNewValue)
 {
     return ComBoundary([&] {
-        frmCustomMessage& form = FormRef<frmCustomMessage>();
-        Message_ = Bstr::View(sNewValue);
-        form.Message(Message_);
+        host::PutBoth(Message_, std::wstring(Bstr::View(sNewValue)), &frmCustomMessage::Message);
     });
 }
 
@@ -74,9 +70,7 @@ HRESULT CustomMessage::get_FormCaption(BSTR* value)
 HRESULT CustomMessage::put_FormCaption(BSTR sNewValue)
 {
     return ComBoundary([&] {
-        frmCustomMessage& form = FormRef<frmCustomMessage>();
-        FormCaption_ = Bstr::View(sNewValue);
-        form.FormCaption(FormCaption_);
+        host::PutBoth(FormCaption_, std::wstring(Bstr::View(sNewValue)), &frmCustomMessage::FormCaption);
     });
 }
 
@@ -102,7 +96,8 @@ HRESULT CustomMessage::get_ButtonCaptions(BSTR* value)
         // Reading the list puts this object's list back into the shared form.
         BSTR& out = Out(value);
         Bstr copy(ButtonCaptions_);
-        FormRef<frmCustomMessage>().ButtonCaptions(ButtonCaptions_);
+        std::wstring forForm(ButtonCaptions_);
+        FormRef<frmCustomMessage>().ButtonCaptions(std::move(forForm));
         out = copy.detach();
     });
 }
@@ -112,9 +107,7 @@ HRESULT CustomMessage::put_ButtonCaptions(BSTR sNewValue)
     return ComBoundary([&] {
         const std::wstring_view list = Bstr::View(sNewValue);
         if (!list.empty() && NumButtons_ >= 1 && CountDelimitedWords(list) != NumButtons_) RaiseCaptionCount();
-        frmCustomMessage& form = FormRef<frmCustomMessage>();
-        ButtonCaptions_ = list;
-        form.ButtonCaptions(ButtonCaptions_);
+        host::PutBoth(ButtonCaptions_, std::wstring(list), &frmCustomMessage::ButtonCaptions);
     });
 }
 

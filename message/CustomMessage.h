@@ -4,7 +4,7 @@
 
 #include "host/integer.h"
 #include "library/com.h"
-#include "library/ole.h"
+#include "host/ole.h"
 #include "veldlg_h.h"
 
 #include <string>

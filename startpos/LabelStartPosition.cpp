@@ -3,8 +3,6 @@
 #include "host/thread_forms.h"
 #include "startpos/frmStartPos.h"
 
-#include <utility>
-
 using host::FormRef;
 using veldlg::Bstr;
 using veldlg::ComBoundary;
@@ -27,9 +25,7 @@ HRESULT LabelStartPosition::put_NumRows(short iNewValue)
 {
     // Any value is taken; ShowForm is where sizes are checked.
     return ComBoundary([&] {
-        frmStartPos& form = FormRef<frmStartPos>();
-        NumRows_ = iNewValue;
-        form.NumRows(iNewValue);
+        host::PutBoth(NumRows_, host::Integer(iNewValue), &frmStartPos::NumRows);
     });
 }
 
@@ -41,9 +37,7 @@ HRESULT LabelStartPosition::get_NumColumns(short* value)
 HRESULT LabelStartPosition::put_NumColumns(short iNewValue)
 {
     return ComBoundary([&] {
-        frmStartPos& form = FormRef<frmStartPos>();
-        NumColumns_ = iNewValue;
-        form.NumColumns(iNewValue);
+        host::PutBoth(NumColumns_, host::Integer(iNewValue), &frmStartPos::NumColumns);
     });
 }
 
@@ -79,13 +73,7 @@ HRESULT LabelStartPosition::get_FormCaption(BSTR* value)
 HRESULT LabelStartPosition::put_FormCaption(BSTR sNewValue)
 {
     return ComBoundary([&] {
-        // Both copies are made first, so that the object and the form change
-        // together or not at all.
-        std::wstring text(Bstr::View(sNewValue));
-        std::wstring forForm(text);
-        frmStartPos& form = FormRef<frmStartPos>();
-        FormCaption_ = std::move(text);
-        form.FormCaption(std::move(forForm));
+        host::PutBoth(FormCaption_, std::wstring(Bstr::View(sNewValue)), &frmStartPos::FormCaption);
     });
 }
 

@@ -17,25 +17,23 @@ public:
     frmStartPos();
 
     Integer NumRows() const { return NumRows_; }
-    void NumRows(Integer iNewValue) { NumRows_ = iNewValue; }
+    void NumRows(Integer iNewValue) noexcept { NumRows_ = iNewValue; }
     Integer NumColumns() const { return NumColumns_; }
-    void NumColumns(Integer iNewValue) { NumColumns_ = iNewValue; }
+    void NumColumns(Integer iNewValue) noexcept { NumColumns_ = iNewValue; }
     Integer StartColumn() const { return StartColumn_; }
-    void StartColumn(Integer iNewValue) { StartColumn_ = iNewValue; }
+    void StartColumn(Integer iNewValue) noexcept { StartColumn_ = iNewValue; }
     Integer StartRow() const { return StartRow_; }
-    void StartRow(Integer iNewValue) { StartRow_ = iNewValue; }
+    void StartRow(Integer iNewValue) noexcept { StartRow_ = iNewValue; }
     const std::wstring& FormCaption() const { return FormCaption_; }
-    // Takes the text by value so that a caller can hand over a copy it made
-    // beforehand: the store itself cannot fail.
     void FormCaption(std::wstring sNewValue) noexcept { FormCaption_ = std::move(sNewValue); }
+
+    host::ControlArray<host::CommandButton> cmdStartPos;
 
 protected:
     void Form_Load() override;
 
 private:
     void cmdStartPos_Click(Integer Index);
-
-    host::ControlArray<host::CommandButton> cmdStartPos;
 
     Integer NumRows_;
     Integer NumColumns_;

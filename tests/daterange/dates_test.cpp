@@ -4,7 +4,7 @@
 #include "host/date_field.h"
 #include "host/dates.h"
 #include "host/settings.h"
-#include "library/error.h"
+#include "host/error.h"
 
 #include <gtest/gtest.h>
 

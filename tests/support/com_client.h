@@ -3,7 +3,7 @@
 // CreateObject by ProgID, names to DISPIDs, Invoke, and the error info of a
 // failed call.
 
-#include "library/ole.h"
+#include "host/ole.h"
 
 #include <oaidl.h>
 

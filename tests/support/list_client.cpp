@@ -5,7 +5,7 @@
 // index and the text chosen and exits with 0, or prints the error and exits
 // with 1.
 
-#include "library/ole.h"
+#include "host/ole.h"
 
 #include <cstdio>
 

@@ -1,6 +1,6 @@
-#include "ole.h"
+#include "host/ole.h"
 
-#include "error.h"
+#include "host/error.h"
 
 namespace veldlg {
 

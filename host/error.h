@@ -1,7 +1,7 @@
 #pragma once
-// The one error mechanism of the library: an Error is thrown where a member
-// raises, and ComBoundary turns it into IErrorInfo plus an HRESULT at the
-// edge of every COM method. Nothing else catches.
+// The runtime's one error mechanism: an Error is thrown where a member
+// raises; the COM boundary (library/com.h) turns it into IErrorInfo plus an
+// HRESULT at the edge of every COM method. Nothing else catches.
 
 #include <windows.h>
 
@@ -61,24 +61,6 @@ void ThrowLastErrorIf(bool failed);
 inline void ThrowIfWin32Error(LONG status)
 {
     if (status != ERROR_SUCCESS) ThrowHresult(HRESULT_FROM_WIN32(static_cast<DWORD>(status)));
-}
-
-// Sets the thread's error info from an Error and returns its HRESULT.
-HRESULT ReportError(const Error& e) noexcept;
-// Maps whatever is in flight to an HRESULT with error info; call in a catch.
-HRESULT ReportCurrentException() noexcept;
-
-// Runs one COM method body: S_OK when it returns, the reported error when it
-// throws. Every method of every interface goes through here.
-template <class F>
-HRESULT ComBoundary(F&& body) noexcept
-{
-    try {
-        body();
-        return S_OK;
-    } catch (...) {
-        return ReportCurrentException();
-    }
 }
 
 } // namespace veldlg

@@ -1,52 +1,242 @@
-// DateRange through its vtable, as compiled clients call it: a value of the
-// date type that the platform cannot hold is refused with error 1, and the
-// refusal changes nothing. (Scripts cannot make such values; the script
-// tests cover the rest of the class.)
+// The date range dialog without windows: the fields filled from presets,
+// stored dates or today, what each way of ending reports and saves, and
+// stored dates that cannot be read or saved. Every test puts the stored
+// dates back as they were.
 
-#include "support/com_client.h"
-#include "veldlg_h.h"
+#include "daterange/DateRange.h"
+#include "daterange/frmDateRange.h"
+#include "host/dates.h"
+#include "support/windowless.h"
+
+#include <sddl.h>
 
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <limits>
+#include <optional>
+#include <string>
+#include <thread>
 
 namespace {
 
 using namespace client;
+using windowless::New;
+using Text = std::optional<std::wstring>;
 
-TEST(DateRange, AValueThePlatformCannotHoldIsNotADate)
+constexpr wchar_t kSectionKey[] = L"Software\\VB and VBA Program Settings\\Vormelt\\QMTDATES";
+constexpr DATE k4July2024 = 45477, k31July2024 = 45504, k1June1899 = -212;
+
+Text Stored(const wchar_t* name)
 {
-    Apartment apartment;
-    ComPtr<IDispatch> o = Create(L"VELDLG.DateRange");
-    ComPtr<_DateRange> early;
-    ASSERT_EQ(o->QueryInterface(IID__DateRange, early.put_void()), S_OK);
-    // 1 January 100 and the last second of 31 December 9999 are dates.
-    EXPECT_EQ(early->put_BeginDate(-657434.0), S_OK);
-    EXPECT_EQ(early->put_EndDate(2958465.999988426), S_OK);
-    const double nan = std::numeric_limits<double>::quiet_NaN(), inf = std::numeric_limits<double>::infinity();
-    for (const DATE bad : {nan, inf, -inf, -657435.0, 2958466.0}) {
-        SCOPED_TRACE(testing::Message() << bad);
-        for (const bool begin : {true, false}) {
-            SetErrorInfo(0, nullptr);
-            EXPECT_EQ(begin ? early->put_BeginDate(bad) : early->put_EndDate(bad),
-                      MAKE_HRESULT(SEVERITY_ERROR, FACILITY_CONTROL, 1));
-            ComPtr<IErrorInfo> info;
-            ASSERT_EQ(GetErrorInfo(0, info.put()), S_OK);
-            Bstr source, description, helpFile;
-            info->GetSource(source.put());
-            info->GetDescription(description.put());
-            info->GetHelpFile(helpFile.put());
-            EXPECT_EQ(source.view(), L"Date Range");
-            EXPECT_EQ(description.view(), L"Not a valid date value");
-            EXPECT_EQ(helpFile.view(), L"");
-        }
-        DATE begin = 0, end = 0;
-        early->get_BeginDate(&begin);
-        early->get_EndDate(&end);
-        EXPECT_EQ(begin, -657434.0) << "a refused put changes nothing";
-        EXPECT_EQ(end, 2958465.999988426);
+    wchar_t data[256] = {};
+    DWORD size = sizeof data;
+    if (RegGetValueW(HKEY_CURRENT_USER, kSectionKey, name, RRF_RT_REG_SZ, nullptr, data, &size) != ERROR_SUCCESS)
+        return std::nullopt;
+    return data;
+}
+
+void Store(const wchar_t* name, const Text& text)
+{
+    if (!text) RegDeleteKeyValueW(HKEY_CURRENT_USER, kSectionKey, name);
+    if (text)
+        RegSetKeyValueW(HKEY_CURRENT_USER, kSectionKey, name, REG_SZ, text->c_str(),
+                        static_cast<DWORD>((text->size() + 1) * sizeof(wchar_t)));
+}
+
+// The user's stored dates set for a test, and put back after it.
+class StoredDates {
+public:
+    StoredDates(const Text& begin, const Text& end)
+    {
+        Store(L"BeginDate", begin);
+        Store(L"EndDate", end);
     }
-    EXPECT_EQ(early->get_BeginDate(nullptr), E_POINTER);
+    StoredDates(const StoredDates&) = delete;
+    StoredDates& operator=(const StoredDates&) = delete;
+    ~StoredDates()
+    {
+        Store(L"BeginDate", begin_);
+        Store(L"EndDate", end_);
+    }
+
+private:
+    Text begin_ = Stored(L"BeginDate"), end_ = Stored(L"EndDate");
+};
+
+// The section denies everyone to read or to write it, until this goes.
+class DeniedSection {
+public:
+    explicit DeniedSection(const wchar_t* denied) { Secure((std::wstring(L"D:(D;;") + denied + L";;;WD)(A;;KA;;;WD)").c_str()); }
+    DeniedSection(const DeniedSection&) = delete;
+    DeniedSection& operator=(const DeniedSection&) = delete;
+    ~DeniedSection() { Secure(L"D:(A;;KA;;;WD)"); }
+
+private:
+    static void Secure(const wchar_t* sddl)
+    {
+        HKEY k = nullptr;
+        RegCreateKeyExW(HKEY_CURRENT_USER, kSectionKey, 0, nullptr, 0, WRITE_DAC, nullptr, &k, nullptr);
+        PSECURITY_DESCRIPTOR sd = nullptr;
+        ConvertStringSecurityDescriptorToSecurityDescriptorW(sddl, SDDL_REVISION_1, &sd, nullptr);
+        EXPECT_EQ(RegSetKeySecurity(k, DACL_SECURITY_INFORMATION, sd), ERROR_SUCCESS);
+        LocalFree(sd);
+        RegCloseKey(k);
+    }
+};
+
+ComPtr<IDispatch> Range(std::optional<DATE> begin, std::optional<DATE> end)
+{
+    ComPtr<IDispatch> o = New<DateRange>();
+    EXPECT_TRUE(!begin || Put(o.get(), L"BeginDate", Date(*begin).get()).ok());
+    EXPECT_TRUE(!end || Put(o.get(), L"EndDate", Date(*end).get()).ok());
+    return o;
+}
+
+DATE GetDate(IDispatch* o, const wchar_t* name)
+{
+    return V_DATE(&Get(o, name).value.get());
+}
+
+bool Succeeded(IDispatch* o)
+{
+    return V_BOOL(&Get(o, L"Succeed").value.get()) == VARIANT_TRUE;
+}
+
+// The texts the two fields show on a fresh thread's first dialog.
+std::pair<std::wstring, std::wstring> Shown(std::optional<DATE> begin, std::optional<DATE> end)
+{
+    std::pair<std::wstring, std::wstring> shown;
+    std::thread([&] {
+        windowless::Show<frmDateRange>(Range(begin, end).get(), [&](frmDateRange& f) {
+            shown = {f.txtBeginDate.Text(), f.txtEndDate.Text()};
+            f.KeyDown(VK_ESCAPE, 0);
+        });
+    }).join();
+    return shown;
+}
+
+TEST(DateRange, FieldsShowPresetsElseStoredDatesElseToday)
+{
+    const std::wstring today = host::FormatDate(host::Today());
+    const struct {
+        const char* name;
+        Text storedBegin, storedEnd;
+        std::optional<DATE> begin, end;
+        std::wstring shownBegin, shownEnd;
+    } cases[] = {
+        {"nothing stored, no presets", {}, {}, {}, {}, today, today},
+        {"stored dates", L"01/02/2003", L"04/05/2006", {}, {}, L"01/02/2003", L"04/05/2006"},
+        {"presets win", L"01/02/2003", L"04/05/2006", k4July2024, k31July2024 + 0.75, L"07/04/2024", L"07/31/2024"},
+        {"only a begin preset", {}, L"04/05/2006", k4July2024, {}, L"07/04/2024", L"04/05/2006"},
+        {"1899 is no preset", L"01/02/2003", {}, k1June1899, 0.0, L"01/02/2003", today},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        StoredDates stored(c.storedBegin, c.storedEnd);
+        EXPECT_EQ(Shown(c.begin, c.end), std::make_pair(c.shownBegin, c.shownEnd));
+    }
+    StoredDates stored(std::nullopt, std::nullopt);
+    const DWORD number = 45477;
+    RegSetKeyValueW(HKEY_CURRENT_USER, kSectionKey, L"BeginDate", REG_DWORD, &number, sizeof number);
+    EXPECT_EQ(Shown({}, {}), std::make_pair(today, today)) << "a value of another type";
+    Store(L"BeginDate", L"01/02/2003");
+    DeniedSection denied(L"KR");
+    EXPECT_EQ(Shown({}, {}), std::make_pair(today, today)) << "a section the user may not read";
+}
+
+enum class Act { OK, Enter, Cancel, Escape, Close };
+
+TEST(DateRange, EveryWayOfEndingTheDialog)
+{
+    const struct {
+        const char* name;
+        const wchar_t *begin, *end; // typed into the fields
+        Act act;
+        bool succeed;
+        DATE beginDate, endDate; // the class's dates afterwards
+        Text storedBegin;
+        size_t boxes;
+    } cases[] = {
+        {"OK saves both", L"07/31/2024", L"07/04/2024", Act::OK, true, k31July2024, k4July2024, L"07/31/2024", 0},
+        {"Enter is OK", L"7/4/2024", L"July 31, 2024", Act::Enter, true, k4July2024, k31July2024, L"07/04/2024", 0},
+        {"Cancel after editing", L"07/31/2024", L"07/31/2024", Act::Cancel, false, 1, 2, L"old", 0},
+        {"Escape", L"07/31/2024", L"07/31/2024", Act::Escape, false, 1, 2, L"old", 0},
+        {"the close box", L"07/31/2024", L"07/31/2024", Act::Close, false, 1, 2, L"old", 0},
+        {"an empty field", L"", L"07/31/2024", Act::OK, false, 1, 2, L"old", 1},
+        {"an incomplete entry", L"07/__/2024", L"07/31/2024", Act::Enter, false, 1, 2, L"old", 1},
+        {"not a day", L"02/30/2024", L"07/31/2024", Act::OK, false, 1, 2, L"old", 1},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        StoredDates stored(L"old", L"old");
+        std::thread([&] {
+            ComPtr<IDispatch> o = Range(1, 2);
+            windowless::Boxes boxes;
+            const Outcome r = windowless::Show<frmDateRange>(o.get(), [&](frmDateRange& f) {
+                f.txtBeginDate.Text(c.begin);
+                f.txtEndDate.Text(c.end);
+                if (c.act == Act::OK) f.cmdOK.Press();
+                if (c.act == Act::Enter) f.KeyDown(VK_RETURN, 0);
+                if (c.act == Act::Cancel) f.cmdCancel.Press();
+                if (c.act == Act::Close) f.Unload();
+                if (f.Visible()) f.KeyDown(VK_ESCAPE, 0); // Escape, or after the message box
+            }, &boxes);
+            EXPECT_EQ(r.hr, S_OK);
+            EXPECT_EQ(Succeeded(o.get()), c.succeed);
+            EXPECT_EQ(GetDate(o.get(), L"BeginDate"), c.beginDate);
+            EXPECT_EQ(GetDate(o.get(), L"EndDate"), c.endDate);
+            ASSERT_EQ(boxes.size(), c.boxes);
+            for (const auto& box : boxes) {
+                EXPECT_EQ(box.prompt + L"|" + box.title, L"Enter valid dates or press CANCEL|Date Range");
+                EXPECT_EQ(box.style, static_cast<UINT>(MB_OK | MB_ICONHAND));
+            }
+        }).join();
+        EXPECT_EQ(Stored(L"BeginDate"), c.storedBegin);
+    }
+}
+
+TEST(DateRange, ConfirmedDatesAreShownNextTimeAndSharedOnTheThread)
+{
+    StoredDates stored(std::nullopt, std::nullopt);
+    ComPtr<IDispatch> a = Range({}, {}), b = Range(k4July2024, {});
+    std::wstring shown;
+    windowless::Show<frmDateRange>(a.get(), [&](frmDateRange& f) {
+        shown = f.txtBeginDate.Text(); // b's preset
+        f.txtEndDate.Text(L"08/01/2024");
+        f.cmdOK.Press();
+    });
+    EXPECT_EQ(shown, L"07/04/2024");
+    EXPECT_EQ(GetDate(a.get(), L"EndDate"), k31July2024 + 1);
+    EXPECT_EQ(GetDate(b.get(), L"EndDate"), 0) << "b's own fields stay";
+    windowless::Show<frmDateRange>(b.get(), [&](frmDateRange& f) {
+        shown = f.txtEndDate.Text();
+        f.Unload();
+    });
+    EXPECT_EQ(shown, L"08/01/2024");
+    EXPECT_TRUE(Succeeded(b.get())) << "the close box after a confirmed dialog";
+}
+
+TEST(DateRange, RefusedDatesAndSavesChangeNothing)
+{
+    ComPtr<IDispatch> o = Range(-657434.0, 2958465.999988426); // 1 January 100, the last second of 9999
+    const double nan = std::numeric_limits<double>::quiet_NaN(), inf = std::numeric_limits<double>::infinity();
+    for (const DATE bad : {nan, inf, -inf, -657435.0, 2958466.0})
+        for (const wchar_t* member : {L"BeginDate", L"EndDate"})
+            ExpectError(Put(o.get(), member, Date(bad).get()), 1, L"Date Range", L"Not a valid date value");
+    EXPECT_EQ(GetDate(o.get(), L"BeginDate"), -657434.0);
+
+    StoredDates stored(L"01/02/2003", L"04/05/2006");
+    DeniedSection denied(L"KW");
+    std::thread([] {
+        ComPtr<IDispatch> r = Range(k4July2024, k31July2024);
+        const Outcome shown = windowless::Show<frmDateRange>(r.get(), [](frmDateRange& f) { f.cmdOK.Press(); });
+        EXPECT_EQ(shown.number(), HRESULT_FROM_WIN32(ERROR_ACCESS_DENIED));
+        EXPECT_EQ(shown.source, L"VELDLG");
+        EXPECT_FALSE(Succeeded(r.get()));
+        EXPECT_FALSE(host::FormRef<frmDateRange>().Succeed());
+    }).join();
+    EXPECT_EQ(Stored(L"BeginDate"), L"01/02/2003");
 }
 
 } // namespace

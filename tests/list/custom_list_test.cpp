@@ -1,12 +1,11 @@
-// CustomList as clients call it, without a user: the ListArray put that
-// takes only arrays of strings, the errors that ShowForm brings back from a
-// list it cannot walk, and the dialog's icon in both DLLs.
+// The list picker without windows: the ListArray put that takes only arrays
+// of strings, the lists the form cannot walk, and what each way of ending
+// the dialog reports.
 
-#include "list/resource.h"
+#include "list/CustomList.h"
+#include "list/frmCustomList.h"
 #include "support/string_arrays.h"
-#include "support/robot.h"
-#include "support/test_files.h"
-#include "veldlg_h.h"
+#include "support/windowless.h"
 
 #include <gtest/gtest.h>
 
@@ -19,167 +18,152 @@ namespace {
 
 using namespace client;
 using namespace lists;
+using windowless::New;
 
-constexpr wchar_t kProgId[] = L"VELDLG.CustomList";
-
-class CustomListTest : public testing::Test {
-protected:
-    Apartment apartment;
-};
-
-short ListIndex(IDispatch* o)
+TEST(CustomList, ListArrayTakesOnlyArraysOfStrings)
 {
-    const Outcome r = Get(o, L"ListIndex");
-    EXPECT_EQ(r.hr, S_OK);
-    EXPECT_EQ(r.value.vt(), VT_I2);
-    return V_I2(&r.value.get());
-}
-
-std::wstring ListItem(IDispatch* o)
-{
-    const Outcome r = Get(o, L"ListItem");
-    EXPECT_EQ(r.hr, S_OK);
-    EXPECT_EQ(r.value.vt(), VT_BSTR);
-    return r.value.vt() == VT_BSTR ? std::wstring(Bstr::View(V_BSTR(&r.value.get()))) : L"<not a string>";
-}
-
-// ShowForm when it must fail before any window shows; a dialog that shows
-// after all is a failure, and the robot ends it.
-Outcome ShowFailing(IDispatch* o)
-{
-    Outcome out;
-    robot::WithDialog([&] { out = Call(o, L"ShowForm"); },
-                      [](HWND) {
-                          ADD_FAILURE() << "the dialog showed";
-                          robot::Press(VK_ESCAPE);
-                      });
-    return out;
-}
-
-TEST_F(CustomListTest, ListArrayRefusesAllButArraysOfStrings)
-{
-    ComPtr<IDispatch> o = Create(kProgId);
-    ASSERT_TRUE(o);
-
+    ComPtr<IDispatch> o = New<CustomList>();
+    ASSERT_EQ(Put(o.get(), L"ListArray", StringList({L"kept"}).get()).hr, S_OK);
     Variant nullValue;
     V_VT(nullValue.put()) = VT_NULL;
-    Variant object; // a JScript array is an object
-    VARIANT* dispatch = object.put();
-    V_VT(dispatch) = VT_DISPATCH;
-    V_DISPATCH(dispatch) = o.get();
-    o->AddRef();
-    SafeArray numbers(SafeArrayCreateVector(VT_I4, 0, 3));
-
+    Variant scriptArray = Holding(Variants({L"Red", L"Green"}), VT_VARIANT);
+    VARIANT byRef; // what a script passes for a variable
+    V_VT(&byRef) = VT_VARIANT | VT_BYREF;
+    V_VARIANTREF(&byRef) = const_cast<VARIANT*>(&scriptArray.get());
     const struct {
         const char* name;
         Variant value;
     } refused[] = {
-        {"an array of Variants", Holding(Variants({L"Red", L"Green"}), VT_VARIANT)},
-        {"a script's array never dimensioned", Holding(SafeArray(), VT_VARIANT)},
-        {"an array of numbers", Holding(std::move(numbers), VT_I4)},
+        {"an array of Variants", Variant(scriptArray)},
+        {"a script's variable", Variant(byRef)},
+        {"an array never dimensioned", Holding(SafeArray(), VT_VARIANT)},
+        {"an array of numbers", Holding(SafeArray(SafeArrayCreateVector(VT_I4, 0, 3)), VT_I4)},
         {"Variants that claim to be strings", Holding(Variants({L"Red"}), VT_BSTR)},
         {"a string", Str(L"Red,Green")},
         {"Empty", Variant()},
         {"Null", nullValue},
-        {"an object", object},
     };
     for (const auto& r : refused) {
         SCOPED_TRACE(r.name);
         ExpectError(Put(o.get(), L"ListArray", r.value.get()), 13, L"VELDLG", L"Type mismatch");
     }
-
-    // What a script passes for a variable: a reference to its Variant.
-    Variant scriptArray = Holding(Variants({L"Red", L"Green"}), VT_VARIANT);
-    VARIANT byRef;
-    V_VT(&byRef) = VT_VARIANT | VT_BYREF;
-    V_VARIANTREF(&byRef) = const_cast<VARIANT*>(&scriptArray.get());
-    ExpectError(Put(o.get(), L"ListArray", byRef), 13, L"VELDLG", L"Type mismatch");
-
-    // An early-bound client gets the same error, through the error info.
-    ComPtr<_CustomList> early;
-    ASSERT_EQ(o->QueryInterface(IID__CustomList, early.put_void()), S_OK);
-    const Variant variants = Holding(Variants({L"Red"}), VT_VARIANT);
-    EXPECT_EQ(early->put_ListArray(variants.get()), MAKE_HRESULT(SEVERITY_ERROR, FACILITY_CONTROL, 13));
-    ComPtr<IErrorInfo> info;
-    ASSERT_EQ(GetErrorInfo(0, info.put()), S_OK);
-    Bstr description;
-    info->GetDescription(description.put());
-    EXPECT_EQ(description.view(), L"Type mismatch");
-}
-
-struct LoadErrorCase {
-    const char* name;
-    std::function<Variant()> list;
-    int number;
-    const wchar_t* description;
-};
-
-// Each list fails in the form's load step; the object keeps its results,
-// and the form is left unloaded, so a second show fails the same way.
-void ExpectLoadErrors(const std::vector<LoadErrorCase>& cases)
-{
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.name);
-        ComPtr<IDispatch> o = Create(kProgId);
-        ASSERT_TRUE(o);
-        if (c.list) {
-            ASSERT_EQ(Put(o.get(), L"ListArray", c.list().get()).hr, S_OK);
-        }
-        ASSERT_EQ(Put(o.get(), L"ListIndex", I2(7).get()).hr, S_OK);
-        ASSERT_EQ(Put(o.get(), L"ListItem", Str(L"kept").get()).hr, S_OK);
-        for (int show = 1; show <= 2; ++show) {
-            SCOPED_TRACE(testing::Message() << "show " << show);
-            ExpectError(ShowFailing(o.get()), c.number, L"VELDLG", c.description);
-            EXPECT_EQ(ListIndex(o.get()), 7);
-            EXPECT_EQ(ListItem(o.get()), L"kept");
-        }
-    }
-}
-
-TEST_F(CustomListTest, NoListEverPutIsASubscriptError)
-{
-    std::thread fresh([] {
-        Apartment apartment;
-        ExpectLoadErrors({{"no list on this thread", nullptr, 9, L"Subscript out of range"}});
+    std::vector<std::wstring> shown;
+    windowless::Show<frmCustomList>(o.get(), [&](frmCustomList& f) {
+        f.List1.ListIndex(0);
+        shown.push_back(f.List1.Text());
+        f.Unload();
     });
-    fresh.join();
+    EXPECT_EQ(shown, std::vector<std::wstring>{L"kept"});
 }
 
-TEST_F(CustomListTest, ListsTheFormCannotWalk)
+TEST(CustomList, ListsTheFormCannotWalkEndTheShow)
 {
     constexpr wchar_t kSubscript[] = L"Subscript out of range";
-    constexpr wchar_t kOverflow[] = L"Overflow";
-    ExpectLoadErrors({
-        {"an array without bounds", [] { return Holding(SafeArray()); }, 9, kSubscript},
-        {"two dimensions", [] { return Holding(Strings2D(3, 2)); }, 9, kSubscript},
-        {"lower bound past 16 bits", [] { return Holding(Numbered(32768, 1)); }, 6, kOverflow},
-        {"lower bound below 16 bits", [] { return Holding(Numbered(-32769, 2)); }, 6, kOverflow},
-        {"upper bound past 16 bits", [] { return Holding(Numbered(32767, 2)); }, 6, kOverflow},
-        // The last element is added; the loop's step past 32767 overflows.
-        {"upper bound 32767", [] { return Holding(Numbered(32760, 8)); }, 6, kOverflow},
-        {"32768 elements from 0", [] { return Holding(Numbered(0, 32768)); }, 6, kOverflow},
-    });
+    const struct {
+        const char* name;
+        std::function<Variant()> list; // none: no list put on this thread
+        int number;
+    } cases[] = {
+        {"no list", nullptr, 9},
+        {"an array without bounds", [] { return Holding(SafeArray()); }, 9},
+        {"two dimensions", [] { return Holding(Strings2D(3, 2)); }, 9},
+        {"lower bound past 16 bits", [] { return Holding(Numbered(32768, 1)); }, 6},
+        {"lower bound below 16 bits", [] { return Holding(Numbered(-32769, 2)); }, 6},
+        {"upper bound past 16 bits", [] { return Holding(Numbered(32767, 2)); }, 6},
+        {"upper bound 32767", [] { return Holding(Numbered(32760, 8)); }, 6},
+        {"32768 elements", [] { return Holding(Numbered(0, 32768)); }, 6},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        std::thread([&] {
+            ComPtr<IDispatch> o = New<CustomList>();
+            if (c.list) Put(o.get(), L"ListArray", c.list().get());
+            PutShort(o.get(), L"ListIndex", 7);
+            for (int show = 1; show <= 2; ++show) {
+                const Outcome r = windowless::Show<frmCustomList>(o.get(), [](frmCustomList&) { ADD_FAILURE(); });
+                ExpectError(r, c.number, L"VELDLG", c.number == 9 ? kSubscript : L"Overflow");
+                EXPECT_EQ(GetShort(o.get(), L"ListIndex"), 7);
+            }
+        }).join();
+    }
 }
 
-TEST_F(CustomListTest, BothDllsCarryTheDialogIcon)
+enum class Act { Select, DoubleClick, Enter, Cancel, Escape, Close };
+
+TEST(CustomList, EveryWayOfEndingTheDialog)
 {
-    for (const char* arch : {"x86_64", "i686"}) {
-        SCOPED_TRACE(arch);
-        const std::wstring dll = testfiles::Dll(arch);
-        const HMODULE module = LoadLibraryExW(dll.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
-        ASSERT_TRUE(module) << "cannot load " << testing::PrintToString(dll);
-        const HRSRC found = FindResourceW(module, MAKEINTRESOURCEW(IDI_CUSTOMLIST), RT_GROUP_ICON);
-        const auto* group = found ? static_cast<const BYTE*>(LockResource(LoadResource(module, found))) : nullptr;
-        // The icon group: a header of three WORDs, then 14-byte entries.
-        std::vector<std::string> images;
-        for (WORD i = 0; group && i < reinterpret_cast<const WORD*>(group)[2]; ++i) {
-            const BYTE* e = group + 6 + 14 * i;
-            images.push_back(std::to_string(e[0]) + "x" + std::to_string(e[1]) + " colours " + std::to_string(e[2]) +
-                             " bits " + std::to_string(e[6] | e[7] << 8));
-        }
-        EXPECT_EQ(images, (std::vector<std::string>{"32x32 colours 16 bits 4", "16x16 colours 16 bits 4"}));
-        FreeLibrary(module);
+    const std::vector<std::wstring> colours{L"Red", L"Green", L"Blue"};
+    const struct {
+        const char* name;
+        std::vector<std::wstring> items;
+        LONG lower;
+        short selected; // in the list, -1 for none
+        Act act;
+        short index;
+        const wchar_t* item;
+        size_t boxes; // "No Item Selected" message boxes before the dialog ends
+    } cases[] = {
+        {"Select", colours, 0, 1, Act::Select, 1, L"Green", 0},
+        {"lower bound 5", colours, 5, 1, Act::Select, 6, L"Green", 0},
+        {"lower bound 1, the last", colours, 1, 2, Act::DoubleClick, 3, L"Blue", 0},
+        {"lower bound -32768", colours, -32768, 2, Act::Enter, -32766, L"Blue", 0},
+        {"spaces are kept", {L"  two  ", L"x"}, 0, 0, Act::Select, 0, L"  two  ", 0},
+        {"Cancel", colours, 0, 1, Act::Cancel, -1, L"NONE SELECTED", 0},
+        {"Escape", colours, 0, 1, Act::Escape, -1, L"NONE SELECTED", 0},
+        {"nothing selected", colours, 0, -1, Act::Select, -1, L"NONE SELECTED", 1},
+        {"only spaces", {L"   ", L"x"}, 0, 0, Act::Enter, -1, L"NONE SELECTED", 1},
+        {"an empty item", {L"", L"x"}, 0, 0, Act::DoubleClick, -1, L"NONE SELECTED", 1},
+        {"an empty list", {}, 0, -1, Act::Select, -1, L"NONE SELECTED", 1},
+        {"the close box first", colours, 0, 1, Act::Close, 0, L"", 0},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        std::thread([&] {
+            ComPtr<IDispatch> o = New<CustomList>();
+            Put(o.get(), L"ListArray", StringList(c.items, c.lower).get());
+            windowless::Boxes boxes;
+            const Outcome r = windowless::Show<frmCustomList>(o.get(), [&](frmCustomList& f) {
+                EXPECT_EQ(f.Caption(), L"Select");
+                if (c.selected >= 0) f.List1.ListIndex(c.selected);
+                if (c.act == Act::Select) f.cmdSelect.Press();
+                if (c.act == Act::DoubleClick) f.List1.DblClick();
+                if (c.act == Act::Enter) f.KeyDown(VK_RETURN, 0);
+                if (c.act == Act::Cancel) f.cmdCancel.Press();
+                if (c.act == Act::Close) f.Unload();
+                if (f.Visible()) f.KeyDown(VK_ESCAPE, 0); // Escape, or after a message box
+
+            }, &boxes);
+            EXPECT_EQ(r.hr, S_OK);
+            EXPECT_EQ(GetShort(o.get(), L"ListIndex"), c.index);
+            EXPECT_EQ(GetText(o.get(), L"ListItem"), c.item);
+            ASSERT_EQ(boxes.size(), c.boxes);
+            for (const auto& box : boxes) {
+                EXPECT_EQ(box.prompt, L"Highlight an item before clicking Select\nor click Cancel to quit");
+                EXPECT_EQ(box.title, L"No Item Selected");
+                EXPECT_EQ(box.style, static_cast<UINT>(MB_OK | MB_ICONINFORMATION));
+            }
+        }).join();
     }
+}
+
+TEST(CustomList, ObjectsOfOneThreadShareTheList)
+{
+    ComPtr<IDispatch> a = New<CustomList>(), b = New<CustomList>();
+    Put(a.get(), L"ListArray", StringList({L"one", L"two"}, 1).get());
+    Put(b.get(), L"FormCaption", Str(L"Pick one").get());
+    PutShort(b.get(), L"ListIndex", 7);
+    for (int show = 1; show <= 2; ++show) { // filled afresh each time
+        windowless::Show<frmCustomList>(b.get(), [](frmCustomList& f) {
+            EXPECT_EQ(f.Caption(), L"Pick one");
+            f.List1.ListIndex(1);
+            f.cmdSelect.Press();
+        });
+        EXPECT_EQ(GetShort(b.get(), L"ListIndex"), 2);
+        EXPECT_EQ(GetText(b.get(), L"ListItem"), L"two");
+    }
+    // The close box: the result the form recorded last.
+    windowless::Show<frmCustomList>(a.get(), [](frmCustomList& f) { f.Unload(); });
+    EXPECT_EQ(GetText(a.get(), L"ListItem"), L"two");
 }
 
 } // namespace

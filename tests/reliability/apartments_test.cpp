@@ -2,7 +2,7 @@
 // same time, and a client in the MTA calling an object of an STA thread
 // through the standard marshaller.
 
-#include "dialogs.h"
+#include "support/dialogs.h"
 #include "support/robot.h"
 #include "support/wine.h"
 #include "veldlg_h.h"

@@ -6,7 +6,7 @@
 //
 // VELDLG_FUZZ_SEED and VELDLG_FUZZ_CALLS override the seed and the count.
 
-#include "dialogs.h"
+#include "support/dialogs.h"
 #include "support/com_client.h"
 
 #include <gtest/gtest.h>

@@ -2,7 +2,7 @@
 // the robot, read, release) keep the process's windows, GUI objects and
 // private memory flat; after the last release the library can unload.
 
-#include "dialogs.h"
+#include "support/dialogs.h"
 #include "support/test_files.h"
 #include "support/wine.h"
 

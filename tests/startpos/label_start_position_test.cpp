@@ -1,10 +1,9 @@
-// LabelStartPosition as clients call it, late bound and through its vtable:
-// puts that take any value, ShowForm's three checks in their order, and
-// refused calls that change nothing and show nothing.
+// The label start position picker without windows: the size checks, the
+// grid that Form_Load builds, and the column and row a pick reports.
 
-#include "support/com_client.h"
-#include "support/robot.h"
-#include "veldlg_h.h"
+#include "startpos/LabelStartPosition.h"
+#include "startpos/frmStartPos.h"
+#include "support/windowless.h"
 
 #include <gtest/gtest.h>
 
@@ -13,148 +12,150 @@
 namespace {
 
 using namespace client;
+using windowless::New;
 
-constexpr wchar_t kProgId[] = L"VELDLG.LabelStartPosition";
 constexpr wchar_t kSource[] = L"Label Start Position";
-constexpr wchar_t kNotAboveZero[] = L"Properties: \"NumRows\" And \"NumColumns\" require a value greater than 0!";
+constexpr wchar_t kTooSmall[] = L"Properties: \"NumRows\" And \"NumColumns\" require a value greater than 0!";
 constexpr wchar_t kTooManyRows[] = L"Property: \"NumRows\" cannot be greater than 20!";
 constexpr wchar_t kTooManyColumns[] = L"Property: \"NumColumns\" cannot be greater than 10!";
 
-class LabelStartPositionTest : public testing::Test {
-protected:
-    Apartment apartment;
-};
-
-// Runs ShowForm on a call that must not show the dialog: a dialog that
-// appears all the same is a failure, and is closed so the test goes on.
-Outcome ShowExpectingNoDialog(IDispatch* o)
+ComPtr<IDispatch> Sheet(short rows, short columns)
 {
-    Outcome result;
-    robot::WithDialog([&] { result = Call(o, L"ShowForm"); },
-                      [](HWND dialog) {
-                          ADD_FAILURE() << "ShowForm showed the dialog";
-                          robot::ClickCloseBox(dialog);
-                      });
-    return result;
+    ComPtr<IDispatch> o = New<LabelStartPosition>();
+    PutShort(o.get(), L"NumRows", rows);
+    PutShort(o.get(), L"NumColumns", columns);
+    return o;
 }
 
-TEST_F(LabelStartPositionTest, NewObjectReadsZeroAndEmpty)
+std::wstring Text(int n)
 {
-    ComPtr<IDispatch> o = Create(kProgId);
-    ASSERT_TRUE(o);
-    for (const wchar_t* name : {L"NumRows", L"NumColumns", L"StartColumn", L"StartRow"})
-        EXPECT_EQ(GetShort(o.get(), name), 0) << std::wstring(name);
-    EXPECT_EQ(GetText(o.get(), L"FormCaption"), L"");
-    ExpectError(ShowExpectingNoDialog(o.get()), 1, kSource, kNotAboveZero);
+    return std::to_wstring(n);
 }
 
-TEST_F(LabelStartPositionTest, PutsTakeAnyValue)
-{
-    ComPtr<IDispatch> o = Create(kProgId);
-    ASSERT_TRUE(o);
-    for (const wchar_t* name : {L"NumRows", L"NumColumns", L"StartColumn", L"StartRow"}) {
-        for (short v : {short(0), short(-1), short(21), short(32767), short(-32768), short(7)}) {
-            PutShort(o.get(), name, v);
-            EXPECT_EQ(GetShort(o.get(), name), v) << std::wstring(name);
-        }
-    }
-    for (const wchar_t* caption : {L"Pick a label", L"", L"A & B \"quoted\""}) {
-        EXPECT_EQ(Put(o.get(), L"FormCaption", Str(caption).get()).hr, S_OK);
-        EXPECT_EQ(GetText(o.get(), L"FormCaption"), caption);
-    }
-}
-
-TEST_F(LabelStartPositionTest, ShowFormChecksSizesInOrderAndChangesNothing)
+TEST(LabelStartPosition, SizesAreCheckedInTheirOrder)
 {
     const struct {
         short rows, columns;
-        int number;
+        int error;
         const wchar_t* description;
     } cases[] = {
-        {0, 0, 1, kNotAboveZero},      {0, 5, 1, kNotAboveZero},     {5, 0, 1, kNotAboveZero},
-        {-1, 5, 1, kNotAboveZero},     {5, -32768, 1, kNotAboveZero}, {0, 11, 1, kNotAboveZero},
-        {21, 0, 1, kNotAboveZero},     {21, 5, 2, kTooManyRows},     {21, 11, 2, kTooManyRows},
-        {32767, 32767, 2, kTooManyRows}, {20, 11, 3, kTooManyColumns}, {1, 32767, 3, kTooManyColumns},
+        {0, 11, 1, kTooSmall}, {5, 0, 1, kTooSmall},        {-1, 3, 1, kTooSmall},         {21, 11, 2, kTooManyRows},
+        {21, 1, 2, kTooManyRows}, {1, 11, 3, kTooManyColumns}, {20, 10, 0, nullptr},
     };
     for (const auto& c : cases) {
-        SCOPED_TRACE(testing::Message() << c.rows << " rows, " << c.columns << " columns");
-        ComPtr<IDispatch> o = Create(kProgId);
-        ASSERT_TRUE(o);
-        PutShort(o.get(), L"NumRows", c.rows);
-        PutShort(o.get(), L"NumColumns", c.columns);
+        SCOPED_TRACE(testing::Message() << c.rows << " x " << c.columns);
+        ComPtr<IDispatch> o = Sheet(c.rows, c.columns);
         PutShort(o.get(), L"StartColumn", 4);
-        PutShort(o.get(), L"StartRow", 9);
-        ASSERT_EQ(Put(o.get(), L"FormCaption", Str(L"kept").get()).hr, S_OK);
-
-        ExpectError(ShowExpectingNoDialog(o.get()), c.number, kSource, c.description);
-        EXPECT_EQ(GetShort(o.get(), L"NumRows"), c.rows);
-        EXPECT_EQ(GetShort(o.get(), L"NumColumns"), c.columns);
-        EXPECT_EQ(GetShort(o.get(), L"StartColumn"), 4);
-        EXPECT_EQ(GetShort(o.get(), L"StartRow"), 9);
-        EXPECT_EQ(GetText(o.get(), L"FormCaption"), L"kept");
+        const Outcome r = windowless::Show<frmStartPos>(o.get(), [](frmStartPos& f) { f.cmdStartPos(1).Press(); });
+        if (c.error) {
+            ExpectError(r, c.error, kSource, c.description);
+            EXPECT_EQ(GetShort(o.get(), L"StartColumn"), 4);
+        } else {
+            EXPECT_EQ(r.hr, S_OK);
+            EXPECT_EQ(GetShort(o.get(), L"StartColumn"), 1);
+        }
     }
 }
 
-TEST_F(LabelStartPositionTest, ChecksUseTheObjectsOwnSizes)
+TEST(LabelStartPosition, TheGridHasOneButtonPerLabel)
 {
-    // The shared form holds a valid grid, put through another object; this
-    // object's own sizes are still refused.
-    ComPtr<IDispatch> refused = Create(kProgId);
-    ComPtr<IDispatch> other = Create(kProgId);
-    PutShort(refused.get(), L"NumRows", 25);
-    PutShort(refused.get(), L"NumColumns", 2);
-    PutShort(other.get(), L"NumRows", 3);
-    PutShort(other.get(), L"NumColumns", 2);
-    ExpectError(ShowExpectingNoDialog(refused.get()), 2, kSource, kTooManyRows);
+    const struct {
+        short rows, columns, width, height;
+    } cases[] = {{1, 1, 1370, 920}, {3, 2, 2490, 1760}, {2, 5, 5850, 1340}, {20, 10, 11450, 8900}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(testing::Message() << c.rows << " rows, " << c.columns << " columns");
+        ComPtr<IDispatch> o = Sheet(c.rows, c.columns);
+        windowless::Show<frmStartPos>(o.get(), [&](frmStartPos& f) {
+            EXPECT_EQ(f.Caption(), L"Select Starting Position COLUMN, ROW");
+            EXPECT_EQ(f.Width(), c.width);
+            EXPECT_EQ(f.Height(), c.height);
+            EXPECT_EQ(windowless::Buttons(f).size(), static_cast<size_t>(c.rows * c.columns));
+            for (int column = 1; column <= c.columns; ++column) {
+                for (int row = 1; row <= c.rows; ++row) {
+                    const host::CommandButton& b = f.cmdStartPos(static_cast<short>((column - 1) * c.rows + row));
+                    const std::wstring at = Text(column) + L", " + Text(row);
+                    SCOPED_TRACE(testing::PrintToString(at));
+                    EXPECT_EQ(b.Caption(), at);
+                    EXPECT_EQ(b.ToolTipText(), L"Click this button to start at Column: " + Text(column) +
+                                                   L" & Row: " + Text(row));
+                    EXPECT_EQ(b.Tag(), Text(row));
+                    EXPECT_EQ(b.FormRect().left, (column - 1) * 1000 + column * 120);
+                    EXPECT_EQ(b.FormRect().top, (row - 1) * 300 + row * 120);
+                    EXPECT_EQ(b.Width(), 1000);
+                    EXPECT_EQ(b.Height(), 300);
+                }
+            }
+            f.Unload();
+        });
+    }
 }
 
-TEST_F(LabelStartPositionTest, SizesSmuggledInByAnotherObjectOverflowTheLayout)
+TEST(LabelStartPosition, APickReportsItsColumnAndRow)
 {
-    // The first sizes whose outer window size leaves the 16-bit range, on
-    // either side (rows x 420 + 500, columns x 1120 + 250 twips).
     const struct {
         short rows, columns;
-    } cases[] = {{77, 1}, {-79, 1}, {1, 30}, {1, -30}, {32767, 32767}, {-32768, 5}};
+        const wchar_t* button; // empty: the close box
+        short column, row;
+    } cases[] = {
+        {1, 1, L"1, 1", 1, 1},   {3, 2, L"2, 3", 2, 3},   {3, 2, L"1, 3", 1, 3}, {3, 2, L"2, 1", 2, 1},
+        {20, 10, L"10, 20", 10, 20}, {20, 10, L"7, 13", 7, 13}, {4, 3, L"", 0, 0},
+    };
     for (const auto& c : cases) {
-        SCOPED_TRACE(testing::Message() << c.rows << " rows, " << c.columns << " columns in the form");
-        ComPtr<IDispatch> shown = Create(kProgId);
-        ComPtr<IDispatch> smuggler = Create(kProgId);
-        PutShort(shown.get(), L"NumRows", 3);
-        PutShort(shown.get(), L"NumColumns", 2);
-        PutShort(shown.get(), L"StartColumn", 5);
-        PutShort(shown.get(), L"StartRow", 6);
-        PutShort(smuggler.get(), L"NumRows", c.rows);
-        PutShort(smuggler.get(), L"NumColumns", c.columns);
-
-        ExpectError(ShowExpectingNoDialog(shown.get()), 6, L"VELDLG", L"Overflow");
-        EXPECT_EQ(GetShort(shown.get(), L"NumRows"), 3);
-        EXPECT_EQ(GetShort(shown.get(), L"NumColumns"), 2);
-        EXPECT_EQ(GetShort(shown.get(), L"StartColumn"), 5);
-        EXPECT_EQ(GetShort(shown.get(), L"StartRow"), 6);
+        SCOPED_TRACE(testing::PrintToString(std::wstring(c.button)));
+        ComPtr<IDispatch> o = Sheet(c.rows, c.columns);
+        PutShort(o.get(), L"StartRow", 9);
+        const Outcome r = windowless::Show<frmStartPos>(o.get(), [&](frmStartPos& f) {
+            if (*c.button)
+                windowless::Press(f, c.button);
+            else
+                f.Unload();
+        });
+        EXPECT_EQ(r.hr, S_OK);
+        EXPECT_EQ(GetShort(o.get(), L"StartColumn"), c.column);
+        EXPECT_EQ(GetShort(o.get(), L"StartRow"), c.row);
     }
 }
 
-TEST_F(LabelStartPositionTest, EarlyBoundClientGetsTheSameErrors)
+TEST(LabelStartPosition, ObjectsOfOneThreadShareTheGridAndCaption)
 {
-    ComPtr<_LabelStartPosition> o;
-    ASSERT_EQ(CoCreateInstance(CLSID_LabelStartPosition, nullptr, CLSCTX_INPROC_SERVER, IID__LabelStartPosition,
-                               o.put_void()),
-              S_OK);
-    ASSERT_EQ(o->put_NumRows(21), S_OK);
-    ASSERT_EQ(o->put_NumColumns(3), S_OK);
-    EXPECT_EQ(o->ShowForm(), MAKE_HRESULT(SEVERITY_ERROR, FACILITY_CONTROL, 2));
-    ComPtr<IErrorInfo> info;
-    ASSERT_EQ(GetErrorInfo(0, info.put()), S_OK);
-    Bstr description;
-    info->GetDescription(description.put());
-    EXPECT_EQ(description.view(), kTooManyRows);
+    ComPtr<IDispatch> a = Sheet(2, 2), b = Sheet(4, 1);
+    Put(b.get(), L"FormCaption", Str(L"Labels").get());
+    std::wstring caption;
+    size_t buttons = 0;
+    const auto look = [&](frmStartPos& f) {
+        caption = f.Caption();
+        buttons = windowless::Buttons(f).size();
+        f.Unload();
+    };
+    windowless::Show<frmStartPos>(a.get(), look);
+    EXPECT_EQ(caption, L"Labels");
+    EXPECT_EQ(buttons, 4u);
+    EXPECT_EQ(GetText(a.get(), L"FormCaption"), L"");
 
-    EXPECT_EQ(o->get_StartRow(nullptr), E_POINTER);
-    // A null BSTR is the empty caption.
-    EXPECT_EQ(o->put_FormCaption(nullptr), S_OK);
-    Bstr caption(L"not read");
-    EXPECT_EQ(o->get_FormCaption(caption.put()), S_OK);
-    EXPECT_EQ(caption.view(), L"");
+    Put(a.get(), L"FormCaption", Str(L"").get());
+    windowless::Show<frmStartPos>(b.get(), look);
+    EXPECT_EQ(caption, L"Select Starting Position COLUMN, ROW");
+}
+
+TEST(LabelStartPosition, GridsPastTheLimitsComeOnlyThroughAnotherObject)
+{
+    // 0 rows: no button, only the close box ends the dialog.
+    ComPtr<IDispatch> a = Sheet(2, 2), b = Sheet(0, 3);
+    windowless::Show<frmStartPos>(a.get(), [](frmStartPos& f) {
+        EXPECT_TRUE(windowless::Buttons(f).empty());
+        f.Unload();
+    });
+    EXPECT_EQ(GetShort(a.get(), L"StartColumn"), 0);
+
+    // A layout that overflows ends the load; the form's values stay.
+    PutShort(a.get(), L"NumRows", 2);
+    PutShort(a.get(), L"NumColumns", 2);
+    windowless::Show<frmStartPos>(a.get(), [](frmStartPos& f) { f.cmdStartPos(1).Press(); });
+    PutShort(b.get(), L"NumRows", 100);
+    ExpectError(windowless::Show<frmStartPos>(a.get(), [](frmStartPos&) { ADD_FAILURE() << "shown"; }), 6, L"VELDLG",
+                L"Overflow");
+    EXPECT_EQ(host::FormRef<frmStartPos>().StartRow(), 1);
+    EXPECT_FALSE(host::FormRef<frmStartPos>().Loaded());
 }
 
 } // namespace

@@ -1,4 +1,4 @@
-#include "dialogs.h"
+#include "support/dialogs.h"
 
 #include "support/robot.h"
 #include "support/string_arrays.h"

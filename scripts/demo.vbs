@@ -1,20 +1,4 @@
 ' The VELDLG dialogs, shown one after another through a real script.
-' Arguments: the robot and a folder for pictures when there is no one at the
-' screen (the robot saves each dialog as a PNG and ends it with a click), or
-' nothing when a person answers the dialogs.
-Dim robotPath, shots
-If WScript.Arguments.Count >= 2 Then
-    robotPath = WScript.Arguments(0)
-    shots = WScript.Arguments(1)
-End If
-
-' Lets the robot picture the next dialog and end it, when there is a robot.
-Sub Answer(name, steps)
-    If robotPath <> "" Then
-        CreateObject("WScript.Shell").Run """" & robotPath & """ shot:" & shots & "\" & name & ".png " & steps, 0, False
-    End If
-End Sub
-
 Set m = CreateObject("VELDLG.CustomMessage")
 m.NumButtons = 3
 m.ButtonCaptions = "&Yes,&No,Cancel"
@@ -22,7 +6,6 @@ m.Message = "Print the labels of the selected orders now?"
 m.FormCaption = "Print Labels"
 m.DefaultButton = 1
 m.Cancelbutton = 3
-Answer "custom-message", "click:Yes"
 m.ShowForm
 WScript.Echo "CustomMessage: button " & m.ButtonResultValue & " (" & m.ButtonResultCaption & ")"
 
@@ -30,7 +13,6 @@ Set s = CreateObject("VELDLG.LabelStartPosition")
 s.NumRows = 10
 s.NumColumns = 3
 s.FormCaption = "Start printing at which label?"
-Answer "label-start-position", """click:2, 4"""
 s.ShowForm
 WScript.Echo "LabelStartPosition: column " & s.StartColumn & ", row " & s.StartRow
 
@@ -40,7 +22,6 @@ WScript.Echo "LabelStartPosition: column " & s.StartColumn & ", row " & s.StartR
 top = Left(WScript.ScriptFullName, InStrRev(WScript.ScriptFullName, "\scripts\"))
 Set fso = CreateObject("Scripting.FileSystemObject")
 answerPath = fso.BuildPath(fso.GetSpecialFolder(2), fso.GetTempName)
-Answer "custom-list", """item:Warehouse Label Printer"" click:SELECT"
 CreateObject("WScript.Shell").Run "cmd /c """"" & top & "build\x86_64\tests\list\veldlg_list_client.exe"" " & _
     """Pick a Printer"" ""Front Office Laser"" ""Warehouse Label Printer"" ""Shipping Desk"" > """ & answerPath & """""", 0, True
 Set answerFile = fso.OpenTextFile(answerPath)
@@ -55,6 +36,5 @@ fso.DeleteFile answerPath
 Set r = CreateObject("VELDLG.DateRange")
 r.BeginDate = DateSerial(Year(Date), Month(Date), 1)
 r.EndDate = Date
-Answer "date-range", "key:ENTER"
 r.ShowForm
 If r.Succeed Then WScript.Echo "DateRange: " & r.BeginDate & " to " & r.EndDate Else WScript.Echo "DateRange: cancelled"

@@ -1,0 +1,183 @@
+// What only real windows show, through the registered DLL and the real input
+// queue: each dialog ended as a user ends it, places in pixels from the
+// designed twips, tab order and focus, default, cancel and access keys, the
+// close box, tool tips, the real message box, modality and re-entrancy.
+
+#include "support/dialogs.h"
+#include "support/robot.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+namespace {
+
+using namespace client;
+using reliability::Dialogs;
+
+class Windows : public testing::Test {
+protected:
+    Apartment apartment;
+};
+
+TEST_F(Windows, EachDialogEndsAsItsUserEndsIt)
+{
+    for (const auto& kind : Dialogs()) {
+        SCOPED_TRACE(testing::PrintToString(std::wstring(kind.progId)));
+        ComPtr<IDispatch> o = Create(kind.progId);
+        kind.setup(o.get(), 3);
+        reliability::ShowAndEnd(kind, o.get(), 3);
+        kind.check(o.get(), 3);
+    }
+}
+
+HWND FocusOf(HWND dialog)
+{
+    GUITHREADINFO info{sizeof info};
+    GetGUIThreadInfo(GetWindowThreadProcessId(dialog, nullptr), &info);
+    return info.hwndFocus;
+}
+
+ComPtr<IDispatch> Message(const wchar_t* captions, short count, short defaultButton, short cancelButton)
+{
+    ComPtr<IDispatch> o = Create(L"VELDLG.CustomMessage");
+    Put(o.get(), L"ButtonCaptions", Str(captions).get());
+    PutShort(o.get(), L"NumButtons", count);
+    PutShort(o.get(), L"DefaultButton", defaultButton);
+    PutShort(o.get(), L"Cancelbutton", cancelButton);
+    Put(o.get(), L"Message", Str(L"Body").get());
+    return o;
+}
+
+// Every control stands where its twips put it, at the display's DPI.
+TEST_F(Windows, PlacesTabOrderAndFocus)
+{
+    ComPtr<IDispatch> o = Message(L"&Yes,&No,Maybe,Cancel", 4, 2, 4);
+    robot::WithDialog([&] { Call(o.get(), L"ShowForm"); }, [](HWND d) {
+        const std::vector<HWND> children = robot::Children(d);
+        const RECT twips[] = {{420, 180, 5595, 1215}, {382, 1440, 2017, 1815}, {2167, 1440, 3802, 1815},
+                              {3952, 1440, 5587, 1815}, {2167, 1920, 3802, 2295}};
+        ASSERT_EQ(children.size(), std::size(twips));
+        for (size_t i = 0; i < children.size(); ++i) {
+            SCOPED_TRACE(testing::PrintToString(robot::Text(children[i])));
+            const RECT r = robot::PlaceIn(children[i], d);
+            EXPECT_EQ(r.left, robot::Px(d, twips[i].left));
+            EXPECT_EQ(r.top, robot::Px(d, twips[i].top));
+            EXPECT_EQ(r.right, robot::Px(d, twips[i].right));
+            EXPECT_EQ(r.bottom, robot::Px(d, twips[i].bottom));
+        }
+        EXPECT_EQ(robot::ClientSize(d).cx, robot::Px(d, 6015));
+        EXPECT_EQ(robot::Text(children[0]), L"Body");
+        EXPECT_EQ(FocusOf(d), children[2]) << "the default button";
+        EXPECT_EQ(GetWindowLongW(children[2], GWL_STYLE) & 0xF, BS_DEFPUSHBUTTON);
+        EXPECT_EQ(GetNextDlgTabItem(d, children[4], FALSE), children[1]) << "Tab after the last button";
+        robot::Press(VK_ESCAPE);
+    });
+    EXPECT_EQ(GetShort(o.get(), L"ButtonResultValue"), 4);
+
+    ComPtr<IDispatch> dates = Create(L"VELDLG.DateRange");
+    robot::WithDialog([&] { Call(dates.get(), L"ShowForm"); }, [](HWND d) {
+        // The fields stand inside the frame, in its coordinates.
+        const std::vector<HWND> fields = robot::Children(d, L"VELDLG.DateField");
+        ASSERT_EQ(fields.size(), 2u);
+        EXPECT_EQ(robot::PlaceIn(fields[1], d).left, robot::Px(d, 120 + 3840));
+        EXPECT_EQ(robot::PlaceIn(fields[1], d).top, robot::Px(d, 120 + 240));
+        EXPECT_EQ(FocusOf(d), fields[0]);
+        robot::Press(VK_TAB);
+        robot::Settle(d);
+        EXPECT_EQ(FocusOf(d), fields[1]);
+        robot::Press(VK_ESCAPE);
+    });
+}
+
+TEST_F(Windows, KeysAndTheCloseBox)
+{
+    const struct {
+        const char* name;
+        short defaultButton, cancelButton;
+        WORD key, modifier; // 0: the close box
+        short value;
+    } cases[] = {
+        {"Enter", 2, 3, VK_RETURN, 0, 2},   {"Escape", 1, 3, VK_ESCAPE, 0, 3}, {"F2", 1, 3, VK_F2, 0, 3},
+        {"an access key", 1, 3, 'N', VK_MENU, 2}, {"the close box", 1, 3, 0, 0, 2},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        ComPtr<IDispatch> o = Message(L"&Yes,&No,Cancel", 3, c.defaultButton, c.cancelButton);
+        robot::WithDialog([&] { Call(o.get(), L"ShowForm"); }, [&](HWND d) {
+            if (!c.key) robot::ClickCloseBox(d);
+            if (c.key && c.modifier) robot::Press(c.key, {c.modifier});
+            if (c.key && !c.modifier) robot::Press(c.key);
+        });
+        EXPECT_EQ(GetShort(o.get(), L"ButtonResultValue"), c.value); // the close box keeps the last
+    }
+}
+
+TEST_F(Windows, ToolTipsAndTheMessageBox)
+{
+    ComPtr<IDispatch> o = Create(L"VELDLG.CustomList");
+    reliability::Dialogs()[3].setup(o.get(), 1);
+    robot::WithDialog([&] { Call(o.get(), L"ShowForm"); }, [](HWND d) {
+        EXPECT_EQ(robot::ToolTipOf(d, robot::Child(d, L"&SELECT", L"Button")), L"Accept");
+        robot::Click(robot::Child(d, L"&SELECT", L"Button"));
+        const HWND box = robot::WaitForMessageBox(GetWindowThreadProcessId(d, nullptr));
+        ASSERT_TRUE(box);
+        EXPECT_EQ(robot::Text(box), L"No Item Selected");
+        EXPECT_TRUE(robot::Child(box, L"Highlight an item before clicking Select\nor click Cancel to quit"));
+        EXPECT_FALSE(IsWindowEnabled(d)) << "the message box is modal to the dialog";
+        robot::Press(VK_RETURN);
+        ASSERT_TRUE(robot::WaitUntilGone(box));
+        EXPECT_TRUE(IsWindowVisible(d));
+        robot::Press(VK_ESCAPE);
+    });
+    EXPECT_EQ(GetShort(o.get(), L"ListIndex"), -1);
+}
+
+// The client's other windows wait while a dialog is up, and a second show of
+// the same kind, from a timer inside the first, is refused and changes
+// neither dialog nor object.
+IDispatch* g_second = nullptr;
+Outcome g_secondOutcome;
+
+void CALLBACK ShowSecond(HWND, UINT, UINT_PTR id, DWORD)
+{
+    KillTimer(nullptr, id);
+    g_secondOutcome = Call(g_second, L"ShowForm");
+}
+
+TEST_F(Windows, ModalityAndReentrancy)
+{
+    const HWND client = CreateWindowExW(0, L"Static", L"client", WS_POPUP | WS_VISIBLE, 0, 0, 50, 50, nullptr, nullptr,
+                                        nullptr, nullptr);
+    for (const auto& kind : Dialogs()) {
+        SCOPED_TRACE(testing::PrintToString(std::wstring(kind.progId)));
+        ComPtr<IDispatch> first = Create(kind.progId), second = Create(kind.progId);
+        kind.setup(first.get(), 1);
+        kind.setup(second.get(), 1);
+        const auto secondBefore = reliability::Snapshot(second.get());
+        g_second = second.get();
+        g_secondOutcome = Outcome();
+        robot::WithDialog(
+            [&] {
+                SetTimer(nullptr, 0, 10, ShowSecond);
+                EXPECT_EQ(Call(first.get(), L"ShowForm").hr, S_OK);
+            },
+            [&](HWND dialog) {
+                for (int i = 0; i < 200 && !g_secondOutcome.number(); ++i) Sleep(10);
+                robot::Settle(dialog);
+                EXPECT_FALSE(IsWindowEnabled(client));
+                EXPECT_TRUE(IsWindowVisible(dialog)) << "the first dialog went";
+                kind.end(dialog, 1);
+            });
+        EXPECT_TRUE(IsWindowEnabled(client));
+        EXPECT_EQ(g_secondOutcome.number(), 400);
+        EXPECT_EQ(g_secondOutcome.source, L"VELDLG");
+        EXPECT_EQ(g_secondOutcome.description, L"Form already displayed; can't show modally");
+        kind.check(first.get(), 1);
+        EXPECT_TRUE(reliability::Same(reliability::Snapshot(second.get()), secondBefore));
+    }
+    DestroyWindow(client);
+}
+
+} // namespace

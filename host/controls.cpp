@@ -98,18 +98,6 @@ void Control::Caption(std::wstring_view text)
     if (hwnd_) SetWindowTextW(hwnd_, now_.caption.c_str());
 }
 
-void Control::Left(Integer twips)
-{
-    now_.left = twips.value();
-    Place();
-}
-
-void Control::Top(Integer twips)
-{
-    now_.top = twips.value();
-    Place();
-}
-
 void Control::Width(Integer twips)
 {
     now_.width = twips.value();

@@ -45,8 +45,6 @@ public:
 
     void Caption(std::wstring_view text);
     const std::wstring& Caption() const { return now_.caption; }
-    void Left(Integer twips);
-    void Top(Integer twips);
     void Width(Integer twips);
     void Height(Integer twips);
     Integer Left() const { return now_.left; }

@@ -72,10 +72,6 @@ public:
     // The controls in tab order: designed ones by tab index, then those
     // loaded at run time; frames last, beneath what they hold.
     std::vector<Control*> TabOrder() const;
-    CommandButton* DefaultButton() const { return defaultButton_; }
-    CommandButton* CancelButton() const { return cancelButton_; }
-
-    HWND Window() const { return hwnd_; }
 
 protected:
     explicit Form(const FormDesign& design);

@@ -95,7 +95,9 @@ private:
     void SetDefaultButton(CommandButton* b);
     int TwipsToPixels(int twips) const { return MulDiv(twips, dpi_, 1440); }
     HFONT Font() const;
+    SIZE OuterPixels(int dpi) const;
     void SizeWindow();
+    void SetDpi(int dpi, const RECT& work);
     void CentreOnScreen();
     // Runs an event handler from a window message; an error it raises ends
     // the modal show.

@@ -20,6 +20,12 @@ namespace {
 
 thread_local Windowless* t_windowless = nullptr;
 
+// The platform's dynamic annotation (oleacc), reached through COM so that
+// the DLL imports no more than it did.
+constexpr CLSID kAccPropServices = {0xb5f8350b, 0x0548, 0x48b1, {0xa6, 0xee, 0x88, 0xbd, 0x00, 0xb4, 0xa5, 0xe7}};
+constexpr IID kIAccPropServices = {0x6e26e776, 0x04f0, 0x495d, {0x80, 0xe4, 0x33, 0x30, 0x35, 0x2e, 0x31, 0x69}};
+constexpr MSAAPROPID kAccName = {0x608d3df8, 0x8128, 0x4aa7, {0xa4, 0x28, 0xf5, 0x5e, 0x49, 0x26, 0x72, 0x91}};
+
 int ScreenDpi(HWND hwnd)
 {
     // GetDpiForWindow exists from Windows 10 1607 on; older systems have one
@@ -294,6 +300,7 @@ void Form::MakeWindows()
         int id = 100;
         for (Control* c : TabOrder()) c->CreateWindowIn(hwnd_, id++, Font());
         SetDefaultButton(defaultButton_);
+        Annotate();
         CentreOnScreen();
     } catch (...) {
         DestroyWindows();
@@ -301,8 +308,26 @@ void Form::MakeWindows()
     }
 }
 
+void Form::Annotate()
+{
+    for (const Control* c : controls_) {
+        if (c->now_.accessibleName.empty() || !c->hwnd_) continue;
+        if (!annotations_ && FAILED(CoCreateInstance(kAccPropServices, nullptr, CLSCTX_INPROC_SERVER,
+                                                     kIAccPropServices, annotations_.put_void())))
+            return; // no annotation: screen readers find the window text
+        annotations_->SetHwndPropStr(c->hwnd_, static_cast<DWORD>(OBJID_CLIENT), CHILDID_SELF, kAccName,
+                                     c->now_.accessibleName.c_str());
+    }
+}
+
 void Form::DestroyWindows()
 {
+    if (annotations_) {
+        for (const Control* c : controls_)
+            if (c->hwnd_ && !c->now_.accessibleName.empty())
+                annotations_->ClearHwndProps(c->hwnd_, static_cast<DWORD>(OBJID_CLIENT), CHILDID_SELF, &kAccName, 1);
+        annotations_ = nullptr;
+    }
     if (hwnd_) {
         RemovePropW(hwnd_, kFormWindowProperty);
         DestroyWindow(std::exchange(hwnd_, nullptr)); // its controls and tool tips with it

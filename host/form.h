@@ -9,8 +9,10 @@
 
 #include "host/controls.h"
 #include "host/integer.h"
+#include "host/ole.h"
 
 #include <windows.h>
+#include <oleacc.h>
 
 #include <exception>
 #include <functional>
@@ -91,6 +93,7 @@ private:
     void MakeWindows();
     void DestroyWindows();
     void MakeToolTips();
+    void Annotate();
     void SetToolTip(const Control& c);
     void SetDefaultButton(CommandButton* b);
     int TwipsToPixels(int twips) const { return MulDiv(twips, dpi_, 1440); }
@@ -131,6 +134,7 @@ private:
     HFONT ownFont_ = nullptr; // made for a DPI other than 96
     HICON bigIcon_ = nullptr;
     HICON smallIcon_ = nullptr;
+    veldlg::ComPtr<IAccPropServices> annotations_;
     int dpi_ = 96;
     std::vector<HWND> disabled_;
 };

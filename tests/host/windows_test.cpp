@@ -6,6 +6,9 @@
 #include "support/dialogs.h"
 #include "support/robot.h"
 #include "support/test_files.h"
+#include "support/wine.h"
+
+#include <oleacc.h>
 
 #include <gtest/gtest.h>
 
@@ -187,6 +190,54 @@ TEST_F(Windows, ControlsHaveTheCurrentLookInAHostWithoutManifest)
     ReleaseActCtx(current);
     DeactivateActCtx(0, cookie);
     ReleaseActCtx(context);
+}
+
+// What a screen reader speaks for each control, read through oleacc.
+std::wstring AccessibleName(HWND control)
+{
+    ComPtr<IAccessible> accessible;
+    if (FAILED(AccessibleObjectFromWindow(control, static_cast<DWORD>(OBJID_CLIENT), __uuidof(IAccessible),
+                                          accessible.put_void())))
+        return L"<no accessible object>";
+    VARIANT self{};
+    V_VT(&self) = VT_I4;
+    V_I4(&self) = CHILDID_SELF;
+    Bstr name;
+    accessible->get_accName(self, name.put());
+    return std::wstring(name.view());
+}
+
+TEST_F(Windows, ScreenReadersFindANameForEveryControl)
+{
+    // Wine 8 has no dynamic annotation: there the grid's buttons are named by
+    // their captions, which give the column and row in the dialog's order.
+    constexpr IID kIAccPropServices = {0x6e26e776, 0x04f0, 0x495d, {0x80, 0xe4, 0x33, 0x30, 0x35, 0x2e, 0x31, 0x69}};
+    ComPtr<IAccPropServices> annotation;
+    ASSERT_EQ(CoCreateInstance(CLSID_AccPropServices, nullptr, CLSCTX_INPROC_SERVER, kIAccPropServices,
+                               annotation.put_void()),
+              S_OK);
+    const HWND probe = CreateWindowExW(0, L"Button", L"", WS_POPUP, 0, 0, 9, 9, nullptr, nullptr, nullptr, nullptr);
+    const HRESULT annotated = annotation->SetHwndPropStr(probe, static_cast<DWORD>(OBJID_CLIENT), CHILDID_SELF,
+                                                         PROPID_ACC_NAME, L"probe");
+    DestroyWindow(probe);
+    EXPECT_EQ(annotated == E_NOTIMPL, platform::OnWine()) << "Wine annotates now";
+    const struct {
+        size_t kind;
+        const wchar_t* caption; // of the control
+        const wchar_t* name;
+    } cases[] = {
+        {0, L"A3", L"A3"}, {1, L"1, 1", SUCCEEDED(annotated) ? L"Column 1, Row 1" : L"1, 1"},
+        {3, L"&SELECT", L"SELECT"}, {3, L"Select", L"Select"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(testing::PrintToString(std::wstring(c.name)));
+        ComPtr<IDispatch> o = Create(Dialogs()[c.kind].progId);
+        Dialogs()[c.kind].setup(o.get(), 3);
+        robot::WithDialog([&] { Call(o.get(), L"ShowForm"); }, [&](HWND d) {
+            EXPECT_EQ(AccessibleName(robot::Child(d, c.caption)), c.name);
+            robot::ClickCloseBox(d);
+        });
+    }
 }
 
 // In a per-monitor aware host a dialog moved to a monitor of another DPI is

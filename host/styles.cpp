@@ -2,12 +2,14 @@
 
 #include "host/instance.h"
 
+#include <utility>
+
 namespace host {
 
 namespace {
 
 constinit INIT_ONCE g_once = INIT_ONCE_STATIC_INIT;
-constinit HANDLE g_context = INVALID_HANDLE_VALUE;
+constinit HANDLE g_context = nullptr; // none: the host's look
 
 BOOL CALLBACK CreateContext(INIT_ONCE*, void*, void**)
 {
@@ -20,7 +22,8 @@ BOOL CALLBACK CreateContext(INIT_ONCE*, void*, void**)
     context.lpResourceName = MAKEINTRESOURCEW(2);
     // A module without the manifest (a test program that links the runtime
     // in) keeps the host's look.
-    g_context = CreateActCtxW(&context);
+    const HANDLE created = CreateActCtxW(&context);
+    g_context = created == INVALID_HANDLE_VALUE ? nullptr : created;
     return TRUE;
 }
 
@@ -29,7 +32,7 @@ BOOL CALLBACK CreateContext(INIT_ONCE*, void*, void**)
 VisualStyles::VisualStyles()
 {
     InitOnceExecuteOnce(&g_once, CreateContext, nullptr, nullptr);
-    if (g_context != INVALID_HANDLE_VALUE && !ActivateActCtx(g_context, &cookie_)) cookie_ = 0;
+    if (g_context && !ActivateActCtx(g_context, &cookie_)) cookie_ = 0;
 }
 
 VisualStyles::~VisualStyles()
@@ -39,8 +42,7 @@ VisualStyles::~VisualStyles()
 
 void VisualStyles::Release() noexcept
 {
-    if (g_context != INVALID_HANDLE_VALUE) ReleaseActCtx(g_context);
-    g_context = INVALID_HANDLE_VALUE;
+    if (g_context) ReleaseActCtx(std::exchange(g_context, nullptr));
     InitOnceInitialize(&g_once);
 }
 

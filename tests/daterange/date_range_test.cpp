@@ -200,6 +200,8 @@ TEST(DateRange, ConfirmedDatesAreShownNextTimeAndSharedOnTheThread)
 {
     StoredDates stored(std::nullopt, std::nullopt);
     ComPtr<IDispatch> a = Range({}, {}), b = Range(k4July2024, {});
+    windowless::Show<frmDateRange>(a.get(), [](frmDateRange& f) { f.cmdCancel.Press(); });
+    EXPECT_EQ(GetDate(a.get(), L"BeginDate"), 0) << "a cancel takes over no date";
     std::wstring shown;
     windowless::Show<frmDateRange>(a.get(), [&](frmDateRange& f) {
         shown = f.txtBeginDate.Text(); // b's preset

@@ -6,7 +6,7 @@ set -euo pipefail
 
 packages=(wine wine64 libwine-dev fonts-wine xvfb cmake ninja-build
           g++-mingw-w64-x86-64 g++-mingw-w64-i686 mingw-w64-tools googletest
-          clang-tidy cppcheck)
+          clang-tidy cppcheck wixl msitools zip)
 
 # One attempt at 32-bit Wine per machine; the file says how it ended.
 wine32_marker=/var/tmp/veldlg-wine32-attempted

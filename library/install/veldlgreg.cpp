@@ -5,7 +5,7 @@
 // writes for the machine and the DLL keeps its four exports. The tool loads
 // the DLL, so it is built for each architecture and registers its own.
 
-#include "library/ole.h"
+#include "host/ole.h"
 
 #include <windows.h>
 

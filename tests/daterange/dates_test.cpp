@@ -1,7 +1,6 @@
-// The runtime's date operations, the date field's mask and the per-user
-// settings store, called directly as the forms call them.
+// The runtime's date operations and the per-user settings store, called
+// directly as the forms call them.
 
-#include "host/date_field.h"
 #include "host/dates.h"
 #include "host/settings.h"
 #include "library/error.h"
@@ -89,96 +88,6 @@ TEST(Dates, FormatIsMonthDayYearWithoutTime)
     EXPECT_EQ(host::FormatDate(host::kFirstDate), L"01/01/0100");
     EXPECT_EQ(host::FormatDate(host::Today()), Today());
     EXPECT_EQ(host::Today(), std::trunc(host::Today())) << "today has no time of day";
-}
-
-// Keys for the mask: digits and separators are typed; < > Left and Right,
-// H and E Home and End, B Backspace, D Delete, ^ and v Up and Down.
-void Keys(host::DateMask& m, std::wstring_view keys)
-{
-    for (const wchar_t k : keys) {
-        switch (k) {
-        case L'<': m.Left(); break;
-        case L'>': m.Right(); break;
-        case L'H': m.Home(); break;
-        case L'E': m.End(); break;
-        case L'B': m.Backspace(); break;
-        case L'D': m.Delete(); break;
-        case L'^': m.Step(1); break;
-        case L'v': m.Step(-1); break;
-        default: m.Typed(k); break;
-        }
-    }
-}
-
-TEST(DateMask, KeysEditTheMask)
-{
-    const struct {
-        const wchar_t* start;
-        const wchar_t* keys;
-        const wchar_t* text;
-        int caret;
-    } cases[] = {
-        {L"", L"07042024", L"07/04/2024", 8},
-        {L"", L"7/4/2024", L"07/04/2024", 8},
-        {L"", L"12/", L"12/__/____", 2},           // a full part takes no padding
-        {L"", L"0704", L"07/04/____", 4},
-        {L"", L"070420249", L"07/04/2024", 8},     // nothing past the year
-        {L"", L"x", L"", 0},
-        {L"07/04/2024", L"0815", L"08/15/2024", 4}, // typing overwrites from the caret
-        {L"07/04/2024", L"EBB", L"07/04/20__", 6},
-        {L"07/04/2024", L">D", L"0_/04/2024", 1},
-        {L"07/04/2024", L"EBBBBBBBB", L"", 0},
-        {L"07/04/2024", L"<<H>>>>>>>>>>", L"07/04/2024", 8},
-        {L"07/04/2024", L">/", L"07/04/2024", 2}, // nothing typed into the part: only moves on
-        {L"07/04/2024", L"1/2/", L"01/02/2024", 4}, // typed over a date
-        {L"07/04/2024", L"12/3", L"12/34/2024", 3},
-        {L"01/31/2024", L">>^", L"02/01/2024", 2}, // a day steps the date
-        {L"01/31/2024", L"^", L"02/29/2024", 0},   // a month keeps the day within the month
-        {L"02/29/2024", L"Ev", L"02/28/2023", 8},  // a year too
-        {L"12/31/2024", L">>^", L"01/01/2025", 2},
-        {L"01/01/0100", L">>v", L"01/01/0100", 2}, // the first day is the first
-        {L"12/31/9999", L">>^", L"12/31/9999", 2},
-        {L"12/__/2024", L"^", L"01/__/2024", 0},   // an incomplete date steps the part alone
-        {L"01/__/2024", L"v", L"12/__/2024", 0},
-        {L"13/45/2024", L"", L"13/45/2024", 0},    // the field's layout is kept even when no day
-        {L"garbage", L"", L"garbage", 0},          // a text that is no date stays as it is
-        {L"garbage", L"5", L"5_/__/____", 1},      // until it is edited
-        {L"7/4/2024", L"", L"07/04/2024", 0},      // a date in another form takes the field's
-    };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(testing::Message() << "[" << std::wstring(c.start) << "] keys " << std::wstring(c.keys));
-        host::DateMask m(L"/");
-        m.SetText(c.start);
-        Keys(m, c.keys);
-        EXPECT_EQ(m.Text(), c.text);
-        EXPECT_EQ(m.Caret(), c.caret);
-        EXPECT_EQ(m.Date().has_value(), host::IsDate(m.Text())) << "the mask and the is-date test disagree";
-    }
-}
-
-TEST(DateMask, EmptyFieldsStepToToday)
-{
-    for (const wchar_t* start : {L"", L"garbage"}) {
-        host::DateMask m(L"/");
-        m.SetText(start);
-        m.Step(1);
-        EXPECT_EQ(m.Text(), Today()) << std::wstring(start);
-    }
-    host::DateMask m(L"/");
-    m.SetText(L"__/04/2024");
-    m.Step(-1);
-    EXPECT_EQ(m.Text().substr(0, 2), Today().substr(0, 2)) << "an empty month takes this month";
-}
-
-TEST(DateMask, ShowsTheUsersSeparator)
-{
-    host::DateMask m(L". ");
-    m.SetDate(k4July2024);
-    EXPECT_EQ(m.Display(), L"07. 04. 2024");
-    m.End();
-    EXPECT_EQ(m.CaretPosition(), 12);
-    m.PlaceCaret(3); // on the separator before the day: the day's first slot
-    EXPECT_EQ(m.Caret(), 2);
 }
 
 // The store under an application of the tests' own, removed afterwards.

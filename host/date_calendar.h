@@ -1,49 +1,51 @@
 #pragma once
-// The month calendar that drops down from a date field: a popup that does
-// not take activation, so that the focus and the keys stay with the field,
-// which moves the calendar's day and takes it. A click anywhere but on the
-// field or the calendar posts kCloseCalendar to the field.
+// The calendar drop-down of a date field: a button at the field's right end
+// and, while open, a month calendar below the field. The calendar is a popup
+// that does not take activation, so that the focus and the keys stay with
+// the field, which passes them on; the arrows, Page Up and Page Down move
+// its day, Enter, F4, Alt+Up, Alt+Down or a click takes the day, and Escape
+// or a click anywhere but on the field or the calendar closes it unchanged.
 
 #include <windows.h>
 #include <wtypes.h>
 
+#include <functional>
 #include <memory>
 #include <optional>
 
 namespace host {
 
-// Posted to a field: close its calendar, taking the day chosen when wParam
-// is nonzero.
-inline constexpr UINT kCloseCalendar = WM_APP + 1;
-
 class CalendarDropDown {
 public:
-    // Opens below the field, or above it when the screen ends first, on a
-    // date; nothing when the window cannot be made.
-    static std::unique_ptr<CalendarDropDown> Open(HWND field, DATE date);
+    // `shown` gives the day to open on; `take` gets the day the user takes.
+    CalendarDropDown(HWND field, std::function<DATE()> shown, std::function<void(DATE)> take);
     CalendarDropDown(const CalendarDropDown&) = delete;
     CalendarDropDown& operator=(const CalendarDropDown&) = delete;
     ~CalendarDropDown();
 
-    HWND Window() const { return window_; }
-    bool Contains(HWND w) const { return w && window_ && (w == window_ || IsChild(window_, w)); }
-    std::optional<DATE> Selected() const;
-    void Select(DATE date);
-    // Moves the day by days or by months.
-    void MoveDays(int days);
-    void MoveMonths(int months);
+    // Makes the button once the field's window exists; false when it cannot.
+    bool MakeButton();
+    // Places the button at the field's right end; gives the width it takes.
+    int Place() const;
+    bool IsOpen() const { return calendar_ != nullptr; }
+    void Open();
+    void Close(bool takeDay);
+    // A key while the calendar is open; false when it belongs to the dialog.
+    bool Key(WPARAM vk, bool alt);
+    // The field's messages that concern the drop-down, before the field
+    // handles them; a result when the drop-down answered alone.
+    std::optional<LRESULT> Handle(UINT msg, WPARAM wp, LPARAM lp);
 
 private:
-    CalendarDropDown(HWND field, HWND window);
-    static LRESULT CALLBACK Proc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR id, DWORD_PTR self);
+    class Calendar;
+    void Pressed();
+    static LRESULT CALLBACK ButtonProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR id, DWORD_PTR self);
 
     HWND field_;
-    HWND window_;
-    HHOOK hook_ = nullptr;
+    HWND button_ = nullptr;
+    std::function<DATE()> shown_;
+    std::function<void(DATE)> take_;
+    std::unique_ptr<Calendar> calendar_;
 };
-
-// The calendar's day of an automation date and back.
-SYSTEMTIME SystemTimeOf(DATE value);
-std::optional<DATE> DateOfSystemTime(const SYSTEMTIME& st);
 
 } // namespace host

@@ -6,20 +6,19 @@
 #include "library/module.h"
 
 #include <windows.h>
-#include <commctrl.h>
 #include <windowsx.h>
 
 #include <algorithm>
+#include <climits>
 #include <memory>
 #include <new>
+#include <type_traits>
 
 namespace host {
 
 namespace {
 
 constexpr wchar_t kClassName[] = L"VELDLG.DateField";
-// The drop-down button's text, which accessibility tools read as its name.
-constexpr wchar_t kButtonName[] = L"Open calendar";
 // What the platform's own edit answers when accessibility tools ask which
 // standard control a window is, so that the field is read as a text field
 // whatever its class name.
@@ -31,31 +30,24 @@ const WNDCLASSEXW& EditClass()
 {
     static const WNDCLASSEXW edit = [] {
         WNDCLASSEXW wc{sizeof wc};
-        veldlg::ThrowLastErrorIf(!GetClassInfoExW(nullptr, WC_EDITW, &wc));
+        veldlg::ThrowLastErrorIf(!GetClassInfoExW(nullptr, L"Edit", &wc));
         return wc;
     }();
     return edit;
 }
 
-// The clipboard, open for the owner's lifetime.
-class OpenClipboardScope {
-public:
-    explicit OpenClipboardScope(HWND owner) : open_(OpenClipboard(owner) != FALSE) {}
-    OpenClipboardScope(const OpenClipboardScope&) = delete;
-    OpenClipboardScope& operator=(const OpenClipboardScope&) = delete;
-    ~OpenClipboardScope()
-    {
-        if (open_) CloseClipboard();
-    }
-    explicit operator bool() const { return open_; }
-
-private:
-    bool open_;
+// The clipboard, open while its owner window is held here.
+struct CloseClipboardOnExit {
+    void operator()(HWND /*owner*/) const { CloseClipboard(); }
 };
+using OpenClipboardScope = std::unique_ptr<std::remove_pointer_t<HWND>, CloseClipboardOnExit>;
 
 class FieldWindow {
 public:
-    explicit FieldWindow(HWND hwnd) : hwnd_(hwnd) {}
+    explicit FieldWindow(HWND hwnd)
+        : hwnd_(hwnd), dropDown_(hwnd, [this] { return mask_.Date().value_or(Today()); }, [this](DATE d) { Take(d); })
+    {
+    }
     static FieldWindow* From(HWND hwnd)
     {
         return reinterpret_cast<FieldWindow*>(GetWindowLongPtrW(hwnd, EditClass().cbWndExtra));
@@ -87,6 +79,12 @@ private:
     {
         if (caret) Show({*caret, *caret});
     }
+    // A day from F3 or the calendar: the selection stays.
+    void Take(DATE day)
+    {
+        mask_.SetDate(day);
+        Show(Selection());
+    }
     // Tools in other processes read the window's text without asking it.
     void PublishText() const;
     // The whole entry, with the caret at its start, where typing begins.
@@ -98,16 +96,11 @@ private:
     bool KeyDown(WPARAM vk, bool alt);
     void Char(wchar_t ch);
     void SelectPartAt(POINT p) const;
-    void Layout() const;
-    void ButtonPressed();
-    void OpenCalendar();
-    void CloseCalendar(bool takeDay);
-    static LRESULT CALLBACK ButtonProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR id, DWORD_PTR self);
+    void Layout() const { CallEdit(EM_SETMARGINS, EC_LEFTMARGIN | EC_RIGHTMARGIN, MAKELPARAM(2, dropDown_.Place() + 1)); }
 
     HWND hwnd_;
-    HWND button_ = nullptr;
     DateMask mask_;
-    std::unique_ptr<CalendarDropDown> calendar_;
+    CalendarDropDown dropDown_;
 };
 
 std::wstring FieldWindow::Shown() const
@@ -160,9 +153,8 @@ void FieldWindow::Paste()
 {
     std::wstring text;
     {
-        OpenClipboardScope clipboard(hwnd_);
-        if (!clipboard) return;
-        const HANDLE data = GetClipboardData(CF_UNICODETEXT);
+        const OpenClipboardScope open(OpenClipboard(hwnd_) ? hwnd_ : nullptr);
+        const HANDLE data = open ? GetClipboardData(CF_UNICODETEXT) : nullptr;
         const auto* p = data ? static_cast<const wchar_t*>(GlobalLock(data)) : nullptr;
         if (!p) return;
         text = p;
@@ -182,41 +174,18 @@ void FieldWindow::Undo()
 
 bool FieldWindow::KeyDown(WPARAM vk, bool alt)
 {
-    if (calendar_) {
-        // Alt+F4 and the like still reach the dialog.
-        if (alt && vk != VK_UP && vk != VK_DOWN) {
-            CloseCalendar(false);
-            return false;
-        }
-        switch (vk) {
-        case VK_RETURN:
-        case VK_F4: CloseCalendar(true); return true;
-        case VK_ESCAPE: CloseCalendar(false); return true;
-        case VK_UP:
-        case VK_DOWN:
-            if (alt)
-                CloseCalendar(true);
-            else
-                calendar_->MoveDays(vk == VK_UP ? -7 : 7);
-            return true;
-        case VK_LEFT: calendar_->MoveDays(-1); return true;
-        case VK_RIGHT: calendar_->MoveDays(1); return true;
-        case VK_PRIOR: calendar_->MoveMonths(-1); return true;
-        case VK_NEXT: calendar_->MoveMonths(1); return true;
-        default: return true;
-        }
-    }
+    if (dropDown_.IsOpen()) return dropDown_.Key(vk, alt);
     if (alt) {
         if (vk != VK_DOWN && vk != VK_UP) return false;
-        OpenCalendar();
+        dropDown_.Open();
         return true;
     }
     // The edit's own keys that would change its text without a message the
     // field sees are taken here.
     const bool shift = GetKeyState(VK_SHIFT) < 0;
     switch (vk) {
-    case VK_F4: OpenCalendar(); return true;
-    case VK_F3: mask_.SetDate(Today()); Show(Selection()); return true;
+    case VK_F4: dropDown_.Open(); return true;
+    case VK_F3: Take(Today()); return true;
     case VK_UP:
     case VK_DOWN: {
         const Span selection = Selection();
@@ -224,12 +193,7 @@ bool FieldWindow::KeyDown(WPARAM vk, bool alt)
         Show(selection);
         return true;
     }
-    case VK_DELETE:
-        if (shift)
-            Cut();
-        else
-            Erase(false);
-        return true;
+    case VK_DELETE: shift ? Cut() : Erase(false); return true;
     case VK_INSERT:
         if (!shift) return false; // Ctrl+Insert: the edit copies
         Paste();
@@ -240,7 +204,7 @@ bool FieldWindow::KeyDown(WPARAM vk, bool alt)
 
 void FieldWindow::Char(wchar_t ch)
 {
-    if (calendar_) return;
+    if (dropDown_.IsOpen()) return;
     switch (ch) {
     case 0x01: SelectAll(); return;      // Ctrl+A
     case 0x03: CallEdit(WM_COPY); return; // Ctrl+C
@@ -263,79 +227,13 @@ void FieldWindow::SelectPartAt(POINT p) const
     if (const auto part = mask_.PartAt(at)) CallEdit(EM_SETSEL, static_cast<WPARAM>(part->start), part->end);
 }
 
-void FieldWindow::Layout() const
-{
-    if (!button_) return;
-    RECT c;
-    GetClientRect(hwnd_, &c);
-    const int w = std::min<int>(GetSystemMetrics(SM_CXVSCROLL), c.right);
-    SetWindowPos(button_, nullptr, c.right - w, 0, w, c.bottom, SWP_NOZORDER | SWP_NOACTIVATE);
-    CallEdit(EM_SETMARGINS, EC_LEFTMARGIN | EC_RIGHTMARGIN, MAKELPARAM(2, w + 1));
-}
-
-void FieldWindow::ButtonPressed()
-{
-    if (!IsWindowEnabled(hwnd_)) return;
-    if (GetFocus() != hwnd_) SetFocus(hwnd_);
-    if (calendar_)
-        CloseCalendar(false);
-    else
-        OpenCalendar();
-}
-
-void FieldWindow::OpenCalendar()
-{
-    if (calendar_ || !IsWindowEnabled(hwnd_)) return;
-    calendar_ = CalendarDropDown::Open(hwnd_, mask_.Date().value_or(Today()));
-    InvalidateRect(button_, nullptr, FALSE);
-}
-
-void FieldWindow::CloseCalendar(bool takeDay)
-{
-    if (!calendar_) return;
-    const std::optional<DATE> day = takeDay ? calendar_->Selected() : std::nullopt;
-    const bool focusInside = calendar_->Contains(GetFocus());
-    calendar_.reset();
-    if (focusInside) SetFocus(hwnd_);
-    if (day) {
-        mask_.SetDate(*day);
-        Show(Selection());
-    }
-    InvalidateRect(button_, nullptr, FALSE);
-}
-
-LRESULT CALLBACK FieldWindow::ButtonProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR id, DWORD_PTR self)
-{
-    switch (msg) {
-    case WM_LBUTTONDOWN:
-    case WM_LBUTTONDBLCLK:
-        // A press opens or closes the calendar at once, as a drop-down
-        // does, and the focus stays with the field.
-        try {
-            reinterpret_cast<FieldWindow*>(self)->ButtonPressed();
-        } catch (...) {
-            // Nothing may unwind through the window manager.
-        }
-        return 0;
-    case WM_NCDESTROY:
-        RemoveWindowSubclass(hwnd, &FieldWindow::ButtonProc, id);
-        break;
-    default:
-        break;
-    }
-    return DefSubclassProc(hwnd, msg, wp, lp);
-}
-
 LRESULT FieldWindow::Handle(UINT msg, WPARAM wp, LPARAM lp)
 {
+    if (const auto answered = dropDown_.Handle(msg, wp, lp)) return *answered;
     switch (msg) {
     case WM_CREATE: {
         const LRESULT r = CallEdit(msg, wp, lp);
-        if (r == -1) return r;
-        button_ = CreateWindowExW(0, WC_BUTTONW, kButtonName, WS_CHILD | WS_VISIBLE | BS_OWNERDRAW, 0, 0, 0, 0, hwnd_,
-                                  nullptr, veldlg::ModuleInstance(), nullptr);
-        if (!button_) return -1;
-        SetWindowSubclass(button_, &FieldWindow::ButtonProc, 0, reinterpret_cast<DWORD_PTR>(this));
+        if (r == -1 || !dropDown_.MakeButton()) return -1;
         Layout();
         return r;
     }
@@ -346,20 +244,12 @@ LRESULT FieldWindow::Handle(UINT msg, WPARAM wp, LPARAM lp)
         Layout();
         return r;
     }
-    case WM_DRAWITEM: {
-        const auto* d = reinterpret_cast<const DRAWITEMSTRUCT*>(lp);
-        if (d->hwndItem != button_) break;
-        RECT r = d->rcItem;
-        DrawFrameControl(d->hDC, &r, DFC_SCROLL,
-                         DFCS_SCROLLCOMBOBOX | (calendar_ ? DFCS_PUSHED : 0) | (IsWindowEnabled(hwnd_) ? 0 : DFCS_INACTIVE));
-        return TRUE;
-    }
     case WM_GETDLGCODE: {
         // Enter and Escape belong to the dialog's default and cancel
         // buttons, except while the calendar is open.
         LRESULT code = CallEdit(msg, wp, lp);
         const auto* m = reinterpret_cast<const MSG*>(lp);
-        if (calendar_ && m && m->message == WM_KEYDOWN && (m->wParam == VK_RETURN || m->wParam == VK_ESCAPE))
+        if (dropDown_.IsOpen() && m && m->message == WM_KEYDOWN && (m->wParam == VK_RETURN || m->wParam == VK_ESCAPE))
             code |= DLGC_WANTMESSAGE;
         return code;
     }
@@ -369,15 +259,10 @@ LRESULT FieldWindow::Handle(UINT msg, WPARAM wp, LPARAM lp)
     // The field's text is its content: empty while no slot is filled.
     case WM_GETTEXTLENGTH:
         return static_cast<LRESULT>(mask_.Text().size());
-    case WM_GETTEXT: {
-        const std::wstring text = mask_.Text();
-        auto* out = reinterpret_cast<wchar_t*>(lp);
-        if (!out || !wp) return 0;
-        const size_t n = std::min<size_t>(text.size(), wp - 1);
-        std::copy_n(text.c_str(), n, out);
-        out[n] = L'\0';
-        return static_cast<LRESULT>(n);
-    }
+    case WM_GETTEXT:
+        if (!lp || !wp) return 0;
+        lstrcpynW(reinterpret_cast<wchar_t*>(lp), mask_.Text().c_str(), static_cast<int>(std::min<WPARAM>(wp, INT_MAX)));
+        return lstrlenW(reinterpret_cast<wchar_t*>(lp));
     case WM_SETTEXT:
         SetText(lp ? reinterpret_cast<const wchar_t*>(lp) : L"");
         return TRUE;
@@ -415,43 +300,11 @@ LRESULT FieldWindow::Handle(UINT msg, WPARAM wp, LPARAM lp)
         return 0;
     case WM_UNDO:
     case EM_UNDO: Undo(); return TRUE;
-    case WM_LBUTTONDOWN:
-        CloseCalendar(false);
-        break;
     case WM_LBUTTONDBLCLK: {
         const LRESULT r = CallEdit(msg, wp, lp);
         SelectPartAt({GET_X_LPARAM(lp), GET_Y_LPARAM(lp)});
         return r;
     }
-    case WM_KILLFOCUS:
-        if (calendar_ && !calendar_->Contains(reinterpret_cast<HWND>(wp))) PostMessageW(hwnd_, kCloseCalendar, FALSE, 0);
-        break;
-    case WM_ENABLE:
-        if (!wp) CloseCalendar(false);
-        EnableWindow(button_, static_cast<BOOL>(wp));
-        break;
-    case WM_NOTIFYFORMAT:
-        return NFR_UNICODE;
-    case WM_NOTIFY: {
-        const auto* n = reinterpret_cast<const NMHDR*>(lp);
-        if (calendar_ && n->hwndFrom == calendar_->Window() && n->code == MCN_SELECT) {
-            // A day clicked. The calendar is still inside its own click:
-            // take the day now, close the calendar once the click is over.
-            if (const auto day = DateOfSystemTime(reinterpret_cast<const NMSELCHANGE*>(lp)->stSelStart)) {
-                mask_.SetDate(*day);
-                Show(Selection());
-            }
-            ShowWindow(calendar_->Window(), SW_HIDE);
-            PostMessageW(hwnd_, kCloseCalendar, FALSE, 0);
-        }
-        return 0;
-    }
-    case kCloseCalendar:
-        CloseCalendar(wp != 0);
-        return 0;
-    case WM_DESTROY:
-        calendar_.reset();
-        break;
     default:
         break;
     }

@@ -131,20 +131,15 @@ std::wstring Seen(HWND field, const std::wstring& expected)
 
 TEST(DateField, EditingSequences)
 {
-    SYSTEMTIME t;
-    GetLocalTime(&t);
-    wchar_t today[16];
-    swprintf(today, 16, L"%02u/%02u/%04u", t.wMonth, t.wDay, t.wYear);
+    // What the mask does is tested without a window; these are the ways
+    // keys, the mouse, the clipboard and the menu reach it.
     const struct {
         const wchar_t* start;
         const wchar_t* keys;
-        std::wstring shown;
+        const wchar_t* shown;
     } cases[] = {
         {L"", L"07042024", L"07/04/2024|"},
-        {L"", L"7/4/2024", L"07/04/2024|"},           // a separator pads the part typed
-        {L"07/04/2024", L"x-", L"|07/04/2024"},        // a letter, a separator at a part start: nothing
-        {L"07/04/2024", L"0815", L"08/15/|2024"},      // typing overwrites from the caret
-        {L"07/04/2024", L"{RIGHT 2}5", L"07/5|4/2024"}, // and skips separators
+        {L"", L"7/4/2024", L"07/04/2024|"},
         {L"07/04/2024", L"{END}{BS 2}", L"07/04/20|__"},
         {L"07/04/2024", L"{RIGHT}{DEL}", L"0|_/04/2024"},
         {L"07/04/2024", L"{TAB}+{TAB}", L"[07/04/2024]"}, // tabbing in selects the whole entry
@@ -153,7 +148,6 @@ TEST(DateField, EditingSequences)
         {L"07/04/2024", L"{RIGHT}+{RIGHT 3}5", L"05/|_4/2024"},
         {L"07/04/2024", L"{RIGHT 3}+{END}{BS}", L"07/|__/____"},
         {L"07/04/2024", L"{DBL 4}", L"07/[04]/2024"},  // a double click selects the part
-        {L"07/04/2024", L"{DBL 8}1", L"07/04/1|___"},
         {L"07/04/2024", L"{DRAG 1 7}", L"0[7/04/2]024"},
         {L"07/04/2024", L"+{RIGHT 2}^x{RIGHT 3}^v", L"__/07/|2024"},
         {L"07/04/2024", L"+{RIGHT 2}+{DEL}{RIGHT 3}+{INS}", L"__/07/|2024"},
@@ -164,8 +158,6 @@ TEST(DateField, EditingSequences)
         {L"07/04/2024", L"{DBL 1}+{F10}d", L"|__/04/2024"}, // and Delete
         {L"01/31/2024", L"{RIGHT 3}{UP}", L"02/|01/2024"}, // Up and Down step the part under the caret
         {L"01/31/2024", L"^a{DOWN}", L"[12/31/2023]"},
-        {L"soon", L"{F3}", std::wstring(L"|") + today},
-        {L"soon", L"5", L"5|_/__/____"},               // a text that is no date: a new entry
     };
     Show([&](HWND dialog, HWND field, HWND) {
         for (const bool unicode : {false, true}) {

@@ -13,31 +13,29 @@ constexpr host::FormDesign kDesign{
     .closeBox = true,
 };
 
-// Each label's tab index comes just before its field's: accessibility
-// tools name a text field by the label made before it. Labels and the frame
-// take no focus, so Tab still runs begin, end, CANCEL, O K.
 constexpr host::ControlDesign kFraDates{
-    .caption = L"Date Range", .left = 120, .top = 120, .width = 5295, .height = 735, .tabIndex = 4};
+    .caption = L"Date Range", .left = 120, .top = 120, .width = 5295, .height = 735, .tabIndex = 2};
 // Inside fraDates, relative to it.
-constexpr host::ControlDesign kTxtBeginDate{.left = 1140, .top = 240, .width = 1455, .height = 315, .tabIndex = 1};
-constexpr host::ControlDesign kTxtEndDate{.left = 3840, .top = 240, .width = 1335, .height = 315, .tabIndex = 3};
+constexpr host::ControlDesign kTxtBeginDate{.left = 1140, .top = 240, .width = 1455, .height = 315, .tabIndex = 0};
+constexpr host::ControlDesign kTxtEndDate{.left = 3840, .top = 240, .width = 1335, .height = 315, .tabIndex = 1};
 constexpr host::ControlDesign kLabel1_1{
-    .caption = L"Begin Date:", .left = 120, .top = 300, .width = 855, .height = 195, .tabIndex = 0};
+    .caption = L"Begin Date:", .left = 120, .top = 300, .width = 855, .height = 195, .tabIndex = 6};
 constexpr host::ControlDesign kLabel1_6{
-    .caption = L"End Date:", .left = 3000, .top = 300, .width = 735, .height = 195, .tabIndex = 2};
+    .caption = L"End Date:", .left = 3000, .top = 300, .width = 735, .height = 195, .tabIndex = 5};
 
 constexpr host::ControlDesign kCmdCancel{
-    .caption = L"&CANCEL", .left = 2280, .top = 960, .width = 1455, .height = 375, .tabIndex = 5, .isCancel = true};
+    .caption = L"&CANCEL", .left = 2280, .top = 960, .width = 1455, .height = 375, .tabIndex = 3, .isCancel = true};
 constexpr host::ControlDesign kCmdOK{
-    .caption = L"&O K", .left = 3960, .top = 960, .width = 1455, .height = 375, .tabIndex = 6, .isDefault = true};
+    .caption = L"&O K", .left = 3960, .top = 960, .width = 1455, .height = 375, .tabIndex = 4, .isDefault = true};
 
 // Where the last confirmed dates are kept.
 constexpr wchar_t kApplication[] = L"Vormelt";
 constexpr wchar_t kSection[] = L"QMTDATES";
 
-host::ControlDesign In(const host::Frame& frame, host::ControlDesign design)
+host::ControlDesign In(const host::Frame& frame, host::ControlDesign design, const host::Control* names = nullptr)
 {
     design.container = &frame;
+    design.labelFor = names;
     return design;
 }
 
@@ -48,8 +46,8 @@ frmDateRange::frmDateRange()
       fraDates(*this, kFraDates),
       txtBeginDate(*this, In(fraDates, kTxtBeginDate)),
       txtEndDate(*this, In(fraDates, kTxtEndDate)),
-      Label1_1(*this, In(fraDates, kLabel1_1)),
-      Label1_6(*this, In(fraDates, kLabel1_6)),
+      Label1_1(*this, In(fraDates, kLabel1_1, &txtBeginDate)),
+      Label1_6(*this, In(fraDates, kLabel1_6, &txtEndDate)),
       cmdCancel(*this, kCmdCancel),
       cmdOK(*this, kCmdOK)
 {

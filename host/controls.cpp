@@ -72,7 +72,7 @@ void Control::CreateWindowIn(HWND parent, int id, HFONT font)
     const RECT r = PixelRect();
     placed_ = r;
     const DWORD style = WS_CHILD | WS_CLIPSIBLINGS | WindowStyle() | (now_.visible ? WS_VISIBLE : 0);
-    hwnd_ = CreateWindowExW(0, WindowClass(), now_.caption.c_str(), style, r.left, r.top, r.right - r.left,
+    hwnd_ = CreateWindowExW(0, WindowClass(), WindowText().c_str(), style, r.left, r.top, r.right - r.left,
                             r.bottom - r.top, parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
                             veldlg::ModuleInstance(), nullptr);
     veldlg::ThrowLastErrorIf(!hwnd_);

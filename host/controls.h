@@ -59,6 +59,10 @@ public:
     const std::wstring& Tag() const { return now_.tag; }
     void ToolTipText(std::wstring_view text);
     const std::wstring& ToolTipText() const { return now_.toolTip; }
+    // What a screen reader speaks for the control when its caption (without
+    // the access-key mark) would not do; empty for the caption.
+    void AccessibleName(std::wstring_view text) { now_.accessibleName = text; }
+    const std::wstring& AccessibleName() const { return now_.accessibleName; }
 
     const ControlDesign& Design() const { return design_; }
     HWND Window() const { return hwnd_; }
@@ -76,6 +80,9 @@ protected:
     virtual const wchar_t* WindowClass() const = 0;
     virtual DWORD WindowStyle() const = 0;
     virtual bool IsFrame() const { return false; }
+    // The window's text: the caption, or for a control that shows none, the
+    // accessible name, which screen readers then find there too.
+    virtual const std::wstring& WindowText() const { return now_.caption; }
     virtual void OnCreated() {}
     virtual void OnUnloaded() {}
     // A WM_COMMAND notification from the control's window.
@@ -90,6 +97,7 @@ private:
         bool visible = true;
         std::wstring tag;
         std::wstring toolTip;
+        std::wstring accessibleName;
     };
 
     void CreateWindowIn(HWND parent, int id, HFONT font);
@@ -167,6 +175,7 @@ public:
 
 protected:
     const wchar_t* WindowClass() const override { return L"ListBox"; }
+    const std::wstring& WindowText() const override { return AccessibleName(); }
     DWORD WindowStyle() const override
     {
         return LBS_NOTIFY | LBS_HASSTRINGS | WS_VSCROLL | WS_BORDER | WS_TABSTOP;

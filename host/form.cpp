@@ -2,6 +2,7 @@
 
 #include "host/error.h"
 #include "host/instance.h"
+#include "host/styles.h"
 
 #include <commctrl.h>
 
@@ -18,6 +19,12 @@ using veldlg::ThrowLastErrorIf;
 namespace {
 
 thread_local Windowless* t_windowless = nullptr;
+
+// The platform's dynamic annotation (oleacc), reached through COM so that
+// the DLL imports no more than it did.
+constexpr CLSID kAccPropServices = {0xb5f8350b, 0x0548, 0x48b1, {0xa6, 0xee, 0x88, 0xbd, 0x00, 0xb4, 0xa5, 0xe7}};
+constexpr IID kIAccPropServices = {0x6e26e776, 0x04f0, 0x495d, {0x80, 0xe4, 0x33, 0x30, 0x35, 0x2e, 0x31, 0x69}};
+constexpr MSAAPROPID kAccName = {0x608d3df8, 0x8128, 0x4aa7, {0xa4, 0x28, 0xf5, 0x5e, 0x49, 0x26, 0x72, 0x91}};
 
 int ScreenDpi(HWND hwnd)
 {
@@ -55,13 +62,29 @@ WindowStyles StylesOf(const FormDesign& d)
     return s;
 }
 
-// Title bar and borders, in pixels.
-SIZE FrameSize(const FormDesign& d)
+// Title bar and borders in pixels, at a DPI (AdjustWindowRectExForDpi exists
+// from Windows 10 1607 on; before, the frame scales with the screen's DPI).
+SIZE FrameSize(const FormDesign& d, int dpi)
 {
+    using AdjustForDpiFn = BOOL(WINAPI*)(RECT*, DWORD, BOOL, DWORD, UINT);
+    static const auto adjustForDpi = reinterpret_cast<AdjustForDpiFn>(reinterpret_cast<void (*)()>(
+        GetProcAddress(GetModuleHandleW(L"user32.dll"), "AdjustWindowRectExForDpi")));
     const WindowStyles s = StylesOf(d);
     RECT r{};
+    if (adjustForDpi) {
+        adjustForDpi(&r, s.style, FALSE, s.exStyle, static_cast<UINT>(dpi));
+        return {r.right - r.left, r.bottom - r.top};
+    }
     AdjustWindowRectEx(&r, s.style, FALSE, s.exStyle);
-    return {r.right - r.left, r.bottom - r.top};
+    const int screen = ScreenDpi(nullptr);
+    return {MulDiv(r.right - r.left, dpi, screen), MulDiv(r.bottom - r.top, dpi, screen)};
+}
+
+RECT WorkAreaAt(HMONITOR monitor)
+{
+    MONITORINFO mi{sizeof mi};
+    GetMonitorInfoW(monitor, &mi);
+    return mi.rcWork;
 }
 
 BOOL CALLBACK CollectEnabled(HWND hwnd, LPARAM lp)
@@ -102,8 +125,8 @@ void Form::DesignedSize()
 {
     // The frame is taken at the screen's DPI, so that the designed client
     // area comes out whole at any DPI.
-    const SIZE frame = FrameSize(design_);
     const int dpi = ScreenDpi(nullptr);
+    const SIZE frame = FrameSize(design_, dpi);
     outerWidth_ = Integer::Checked(design_.clientWidth + MulDiv(frame.cx, 1440, dpi));
     outerHeight_ = Integer::Checked(design_.clientHeight + MulDiv(frame.cy, 1440, dpi));
 }
@@ -223,6 +246,7 @@ void Form::MsgBox(std::wstring_view prompt, UINT style, std::wstring_view title)
         return;
     }
     const std::wstring p(prompt), t(title);
+    const VisualStyles styles;
     const HWND owner = hwnd_ && IsWindowVisible(hwnd_) ? hwnd_ : nullptr;
     ThrowLastErrorIf(MessageBoxW(owner, p.c_str(), t.c_str(), style) == 0);
 }
@@ -237,6 +261,7 @@ void Form::SetDefaultButton(CommandButton* b)
 
 void Form::MakeWindows()
 {
+    const VisualStyles styles;
     try {
         // The forms runtime's hidden owner: it keeps the dialog out of the
         // task bar without making it a child of any window of the client.
@@ -254,17 +279,8 @@ void Form::MakeWindows()
         ThrowLastErrorIf(!hwnd_);
 
         SetPropW(hwnd_, kFormWindowProperty, reinterpret_cast<HANDLE>(1));
-        dpi_ = ScreenDpi(hwnd_);
-        if (dpi_ != 96) {
-            // The dialog font, 8 points; the stock one is made for 96 DPI.
-            ownFont_ = CreateFontW(-MulDiv(8, dpi_, 72), 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, DEFAULT_CHARSET,
-                                   OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
-                                   DEFAULT_PITCH | FF_DONTCARE, L"MS Shell Dlg");
-            ThrowLastErrorIf(!ownFont_);
-        }
-        SendMessageW(hwnd_, WM_SETFONT, reinterpret_cast<WPARAM>(Font()), FALSE);
         SetWindowTextW(hwnd_, caption_.c_str());
-        SizeWindow();
+        SetDpi(ScreenDpi(hwnd_), WorkAreaAt(MonitorFromWindow(hwnd_, MONITOR_DEFAULTTOPRIMARY)));
 
         if (design_.icon) {
             const auto icon = [&](int metricX, int metricY) {
@@ -284,6 +300,7 @@ void Form::MakeWindows()
         int id = 100;
         for (Control* c : TabOrder()) c->CreateWindowIn(hwnd_, id++, Font());
         SetDefaultButton(defaultButton_);
+        Annotate();
         CentreOnScreen();
     } catch (...) {
         DestroyWindows();
@@ -291,8 +308,26 @@ void Form::MakeWindows()
     }
 }
 
+void Form::Annotate()
+{
+    for (const Control* c : controls_) {
+        if (c->now_.accessibleName.empty() || !c->hwnd_) continue;
+        if (!annotations_ && FAILED(CoCreateInstance(kAccPropServices, nullptr, CLSCTX_INPROC_SERVER,
+                                                     kIAccPropServices, annotations_.put_void())))
+            return; // no annotation: screen readers find the window text
+        annotations_->SetHwndPropStr(c->hwnd_, static_cast<DWORD>(OBJID_CLIENT), CHILDID_SELF, kAccName,
+                                     c->now_.accessibleName.c_str());
+    }
+}
+
 void Form::DestroyWindows()
 {
+    if (annotations_) {
+        for (const Control* c : controls_)
+            if (c->hwnd_ && !c->now_.accessibleName.empty())
+                annotations_->ClearHwndProps(c->hwnd_, static_cast<DWORD>(OBJID_CLIENT), CHILDID_SELF, &kAccName, 1);
+        annotations_ = nullptr;
+    }
     if (hwnd_) {
         RemovePropW(hwnd_, kFormWindowProperty);
         DestroyWindow(std::exchange(hwnd_, nullptr)); // its controls and tool tips with it
@@ -310,30 +345,63 @@ HFONT Form::Font() const
     return ownFont_ ? ownFont_ : static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT));
 }
 
-void Form::SizeWindow()
+SIZE Form::OuterPixels(int dpi) const
 {
     // The client area is what the outer size leaves inside the frame; a form
     // sized to nothing keeps room for its frame, its caption bar, and the
     // icon and close box on it, so that it can still be closed.
-    const SIZE frame = FrameSize(design_);
-    const int frameWidthTwips = MulDiv(frame.cx, 1440, ScreenDpi(nullptr));
-    const int frameHeightTwips = MulDiv(frame.cy, 1440, ScreenDpi(nullptr));
-    const int width = TwipsToPixels(std::max(0, outerWidth_.value() - frameWidthTwips)) + frame.cx;
-    const int height = TwipsToPixels(std::max(0, outerHeight_.value() - frameHeightTwips)) + frame.cy;
-    SetWindowPos(hwnd_, nullptr, 0, 0, std::max<int>(width, frame.cx + 2 * GetSystemMetrics(SM_CYCAPTION)),
-                 std::max<int>(height, frame.cy), SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    const int screen = ScreenDpi(nullptr);
+    const SIZE designFrame = FrameSize(design_, screen), frame = FrameSize(design_, dpi);
+    const int width = MulDiv(std::max(0, outerWidth_.value() - MulDiv(designFrame.cx, 1440, screen)), dpi, 1440);
+    const int height = MulDiv(std::max(0, outerHeight_.value() - MulDiv(designFrame.cy, 1440, screen)), dpi, 1440);
+    return {std::max<LONG>(width + frame.cx, frame.cx + 2 * MulDiv(GetSystemMetrics(SM_CYCAPTION), dpi, screen)),
+            height + frame.cy};
+}
+
+void Form::SizeWindow()
+{
+    const SIZE size = OuterPixels(dpi_);
+    SetWindowPos(hwnd_, nullptr, 0, 0, size.cx, size.cy, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+void Form::SetDpi(int dpi, const RECT& work)
+{
+    // A form larger than the work area is laid out at a lower DPI until it
+    // fits, like a zoomed-out view: every control stays in reach, in its
+    // designed place relative to the others. Where it fits, nothing changes.
+    const LONG workWidth = work.right - work.left, workHeight = work.bottom - work.top;
+    int layout = dpi;
+    for (SIZE size = OuterPixels(layout); layout > 24 && (size.cx > workWidth || size.cy > workHeight);
+         size = OuterPixels(layout))
+        layout = std::min(layout - 1, static_cast<int>(layout * std::min(static_cast<double>(workWidth) / size.cx,
+                                                                         static_cast<double>(workHeight) / size.cy)));
+    dpi_ = layout;
+    HFONT old = std::exchange(ownFont_, nullptr);
+    if (dpi_ != 96) {
+        // The dialog font, 8 points; the stock one is made for 96 DPI.
+        ownFont_ = CreateFontW(-MulDiv(8, dpi_, 72), 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, DEFAULT_CHARSET,
+                               OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH | FF_DONTCARE,
+                               L"MS Shell Dlg");
+        ThrowLastErrorIf(!ownFont_);
+    }
+    SendMessageW(hwnd_, WM_SETFONT, reinterpret_cast<WPARAM>(Font()), FALSE);
+    for (Control* c : controls_) {
+        if (!c->hwnd_) continue;
+        SendMessageW(c->hwnd_, WM_SETFONT, reinterpret_cast<WPARAM>(Font()), TRUE);
+        c->Place();
+    }
+    if (old) DeleteObject(old);
+    SizeWindow();
 }
 
 void Form::CentreOnScreen()
 {
-    MONITORINFO mi{sizeof mi};
-    GetMonitorInfoW(MonitorFromWindow(hwnd_, MONITOR_DEFAULTTOPRIMARY), &mi);
+    const RECT work = WorkAreaAt(MonitorFromWindow(hwnd_, MONITOR_DEFAULTTOPRIMARY));
     RECT r;
     GetWindowRect(hwnd_, &r);
-    const LONG w = r.right - r.left, h = r.bottom - r.top;
-    const LONG x = mi.rcWork.left + (mi.rcWork.right - mi.rcWork.left - w) / 2;
-    const LONG y = mi.rcWork.top + (mi.rcWork.bottom - mi.rcWork.top - h) / 2;
-    SetWindowPos(hwnd_, nullptr, std::max(x, mi.rcWork.left), std::max(y, mi.rcWork.top), 0, 0,
+    const LONG x = work.left + (work.right - work.left - (r.right - r.left)) / 2;
+    const LONG y = work.top + (work.bottom - work.top - (r.bottom - r.top)) / 2;
+    SetWindowPos(hwnd_, nullptr, std::max(x, work.left), std::max(y, work.top), 0, 0,
                  SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
@@ -356,6 +424,7 @@ void Form::MakeToolTips()
     if (toolTips_ || std::none_of(controls_.begin(), controls_.end(),
                                   [](const Control* c) { return c->hwnd_ && !c->now_.toolTip.empty(); }))
         return;
+    const VisualStyles styles;
     INITCOMMONCONTROLSEX icc{sizeof icc, ICC_WIN95_CLASSES};
     InitCommonControlsEx(&icc);
     toolTips_ = CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX, 0, 0,
@@ -457,6 +526,14 @@ INT_PTR Form::HandleMessage(UINT msg, WPARAM wp, LPARAM lp)
         // The close box: the form goes without any handler of its own.
         Unload();
         return TRUE;
+    case WM_DPICHANGED: {
+        // Moved to a monitor of another DPI (in a per-monitor aware host):
+        // laid out again there, where the system suggests.
+        const RECT& suggested = *reinterpret_cast<const RECT*>(lp);
+        SetDpi(HIWORD(wp), WorkAreaAt(MonitorFromRect(&suggested, MONITOR_DEFAULTTONEAREST)));
+        SetWindowPos(hwnd_, nullptr, suggested.left, suggested.top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+        return TRUE;
+    }
     default:
         return FALSE;
     }
@@ -488,7 +565,9 @@ ControlArrayBase::~ControlArrayBase()
 void ControlArrayBase::Loaded(Control& element)
 {
     // An element loaded while the form has windows gets its own at once.
-    if (owner_.hwnd_) element.CreateWindowIn(owner_.hwnd_, 100 + static_cast<int>(owner_.controls_.size()), owner_.Font());
+    if (!owner_.hwnd_) return;
+    const VisualStyles styles;
+    element.CreateWindowIn(owner_.hwnd_, 100 + static_cast<int>(owner_.controls_.size()), owner_.Font());
 }
 
 } // namespace host

@@ -9,8 +9,10 @@
 
 #include "host/controls.h"
 #include "host/integer.h"
+#include "host/ole.h"
 
 #include <windows.h>
+#include <oleacc.h>
 
 #include <exception>
 #include <functional>
@@ -91,11 +93,14 @@ private:
     void MakeWindows();
     void DestroyWindows();
     void MakeToolTips();
+    void Annotate();
     void SetToolTip(const Control& c);
     void SetDefaultButton(CommandButton* b);
     int TwipsToPixels(int twips) const { return MulDiv(twips, dpi_, 1440); }
     HFONT Font() const;
+    SIZE OuterPixels(int dpi) const;
     void SizeWindow();
+    void SetDpi(int dpi, const RECT& work);
     void CentreOnScreen();
     // Runs an event handler from a window message; an error it raises ends
     // the modal show.
@@ -129,6 +134,7 @@ private:
     HFONT ownFont_ = nullptr; // made for a DPI other than 96
     HICON bigIcon_ = nullptr;
     HICON smallIcon_ = nullptr;
+    veldlg::ComPtr<IAccPropServices> annotations_;
     int dpi_ = 96;
     std::vector<HWND> disabled_;
 };

@@ -1,6 +1,7 @@
 #include "host/thread_forms.h"
 
 #include "host/date_field.h"
+#include "host/styles.h"
 #include "host/error.h"
 #include "host/ole.h"
 
@@ -96,6 +97,7 @@ void ProcessDetach() noexcept
     }
     while (t) delete std::exchange(t, t->next);
     UnregisterDateFieldClass();
+    VisualStyles::Release();
     if (g_slot != TLS_OUT_OF_INDEXES) TlsFree(std::exchange(g_slot, TLS_OUT_OF_INDEXES));
 }
 

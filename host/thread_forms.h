@@ -32,6 +32,7 @@ template <class F, class T>
 void PutBoth(T& field, T value, void (F::*formPut)(T) noexcept)
 {
     static_assert(std::is_nothrow_move_assignable_v<T> && std::is_nothrow_move_constructible_v<T>);
+    // cppcheck-suppress constVariable ; the put changes it
     F& form = FormRef<F>();
     T forForm(value);
     (form.*formPut)(std::move(forForm));

@@ -143,9 +143,9 @@ int InterfaceInfo::MostArguments(DISPID id, WORD flags) const
 
 VARTYPE InterfaceInfo::PutType(DISPID id) const
 {
-    for (const Arity& m : members)
-        if (m.id == id && m.kind == INVOKE_PROPERTYPUT) return m.argument;
-    return VT_EMPTY;
+    const auto put = std::find_if(members.begin(), members.end(),
+                                  [&](const Arity& m) { return m.id == id && m.kind == INVOKE_PROPERTYPUT; });
+    return put == members.end() ? static_cast<VARTYPE>(VT_EMPTY) : put->argument;
 }
 
 void ReleaseModuleResources() noexcept

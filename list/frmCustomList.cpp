@@ -136,7 +136,9 @@ void frmCustomList::Form_Load()
     // this form's own copy, so nothing can change it while it is read.
     for (Integer i = lower; i <= upper; i += 1) List1.AddItem(Element(list, i), i - lower);
     // A caption the client put is what users expect to see; else the design's.
+    // It names the list for screen readers too: it says what to pick.
     if (!FormCaption_.empty()) Caption(FormCaption_);
+    List1.AccessibleName(Caption());
 }
 
 void frmCustomList::cmdSelect_Click()

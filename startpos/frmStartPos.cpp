@@ -60,6 +60,7 @@ void frmStartPos::Form_Load()
             button.Caption(c.Text() + L", " + r.Text());
             button.ToolTipText(L"Click this button to start at Column: " + c.Text() + L" & Row: " + r.Text());
             button.Tag(r.Text());
+            button.AccessibleName(L"Column " + c.Text() + L", Row " + r.Text());
             button.Height(kButtonHeight);
             button.Width(kButtonWidth);
             button.Move((c - 1) * kButtonWidth + c * kGap, (r - 1) * kButtonHeight + r * kGap);

@@ -5,6 +5,10 @@
 
 #include "support/dialogs.h"
 #include "support/robot.h"
+#include "support/test_files.h"
+#include "support/wine.h"
+
+#include <oleacc.h>
 
 #include <gtest/gtest.h>
 
@@ -132,6 +136,156 @@ TEST_F(Windows, ToolTipsAndTheMessageBox)
         robot::Press(VK_ESCAPE);
     });
     EXPECT_EQ(GetShort(o.get(), L"ListIndex"), -1);
+}
+
+// Every standard control of every dialog is of the versioned class of the
+// common controls 6: another class than the system's of that name, served
+// from the side-by-side comctl32, though this program has no manifest.
+std::wstring Version6(HWND control)
+{
+    const std::wstring name = robot::ClassOf(control);
+    WNDCLASSEXW system{sizeof system};
+    const ATOM classic = static_cast<ATOM>(GetClassInfoExW(nullptr, name.c_str(), &system));
+    HMODULE served = nullptr;
+    GetModuleHandleExW(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS | GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT,
+                       reinterpret_cast<LPCWSTR>(GetWindowLongPtrW(control, GWLP_WNDPROC)), &served);
+    wchar_t path[MAX_PATH] = {};
+    GetModuleFileNameW(served, path, MAX_PATH);
+    const bool sideBySide = std::wstring(path).find(L"winsxs") != std::wstring::npos;
+    return name + (GetClassLongW(control, GCW_ATOM) != classic && sideBySide ? L"" : L" (classic)");
+}
+
+TEST_F(Windows, ControlsHaveTheCurrentLookInAHostWithoutManifest)
+{
+    for (const auto& kind : Dialogs()) {
+        SCOPED_TRACE(testing::PrintToString(std::wstring(kind.progId)));
+        ComPtr<IDispatch> o = Create(kind.progId);
+        kind.setup(o.get(), 1);
+        robot::WithDialog([&] { Call(o.get(), L"ShowForm"); }, [&](HWND d) {
+            for (HWND c : robot::Children(d)) {
+                if (robot::ClassOf(c) == L"VELDLG.DateField") continue;
+                EXPECT_EQ(Version6(c), robot::ClassOf(c));
+            }
+            kind.end(d, 1);
+        });
+    }
+    // The library's context goes with its windows: the host's stay classic,
+    // and a host that has a context of its own keeps it.
+    const HWND button = CreateWindowExW(0, L"Button", L"", WS_POPUP, 0, 0, 9, 9, nullptr, nullptr, nullptr, nullptr);
+    EXPECT_EQ(Version6(button), L"Button (classic)");
+    DestroyWindow(button);
+    ACTCTXW own{sizeof own, ACTCTX_FLAG_RESOURCE_NAME_VALID};
+    const std::wstring dll = testfiles::OwnDll();
+    own.lpSource = dll.c_str();
+    own.lpResourceName = MAKEINTRESOURCEW(2);
+    const HANDLE context = CreateActCtxW(&own);
+    ULONG_PTR cookie = 0;
+    ASSERT_TRUE(ActivateActCtx(context, &cookie));
+    ComPtr<IDispatch> o = Create(Dialogs()[0].progId);
+    Dialogs()[0].setup(o.get(), 1);
+    reliability::ShowAndEnd(Dialogs()[0], o.get(), 1);
+    HANDLE current = nullptr;
+    GetCurrentActCtx(&current);
+    EXPECT_EQ(current, context);
+    ReleaseActCtx(current);
+    DeactivateActCtx(0, cookie);
+    ReleaseActCtx(context);
+}
+
+// What a screen reader speaks for each control, read through oleacc.
+std::wstring AccessibleName(HWND control)
+{
+    ComPtr<IAccessible> accessible;
+    if (FAILED(AccessibleObjectFromWindow(control, static_cast<DWORD>(OBJID_CLIENT), __uuidof(IAccessible),
+                                          accessible.put_void())))
+        return L"<no accessible object>";
+    VARIANT self{};
+    V_VT(&self) = VT_I4;
+    V_I4(&self) = CHILDID_SELF;
+    Bstr name;
+    accessible->get_accName(self, name.put());
+    return std::wstring(name.view());
+}
+
+TEST_F(Windows, ScreenReadersFindANameForEveryControl)
+{
+    // Wine 8 has no dynamic annotation: there the grid's buttons are named by
+    // their captions, which give the column and row in the dialog's order.
+    constexpr IID kIAccPropServices = {0x6e26e776, 0x04f0, 0x495d, {0x80, 0xe4, 0x33, 0x30, 0x35, 0x2e, 0x31, 0x69}};
+    ComPtr<IAccPropServices> annotation;
+    ASSERT_EQ(CoCreateInstance(CLSID_AccPropServices, nullptr, CLSCTX_INPROC_SERVER, kIAccPropServices,
+                               annotation.put_void()),
+              S_OK);
+    const HWND probe = CreateWindowExW(0, L"Button", L"", WS_POPUP, 0, 0, 9, 9, nullptr, nullptr, nullptr, nullptr);
+    const HRESULT annotated = annotation->SetHwndPropStr(probe, static_cast<DWORD>(OBJID_CLIENT), CHILDID_SELF,
+                                                         PROPID_ACC_NAME, L"probe");
+    DestroyWindow(probe);
+    EXPECT_EQ(annotated == E_NOTIMPL, platform::OnWine()) << "Wine annotates now";
+    const struct {
+        size_t kind;
+        const wchar_t* caption; // of the control
+        const wchar_t* name;
+    } cases[] = {
+        {0, L"A3", L"A3"}, {1, L"1, 1", SUCCEEDED(annotated) ? L"Column 1, Row 1" : L"1, 1"},
+        {3, L"&SELECT", L"SELECT"}, {3, L"Select", L"Select"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(testing::PrintToString(std::wstring(c.name)));
+        ComPtr<IDispatch> o = Create(Dialogs()[c.kind].progId);
+        Dialogs()[c.kind].setup(o.get(), 3);
+        robot::WithDialog([&] { Call(o.get(), L"ShowForm"); }, [&](HWND d) {
+            EXPECT_EQ(AccessibleName(robot::Child(d, c.caption)), c.name);
+            robot::ClickCloseBox(d);
+        });
+    }
+}
+
+// In a per-monitor aware host a dialog moved to a monitor of another DPI is
+// laid out again at that DPI; one larger than the work area is laid out at
+// a lower DPI until it fits.
+void CALLBACK SendDpiChange(HWND, UINT, UINT_PTR id, DWORD)
+{
+    KillTimer(nullptr, id);
+    RECT suggested{10, 20, 500, 400};
+    SendMessageW(robot::FindForm(GetCurrentThreadId()), WM_DPICHANGED, MAKEWPARAM(192, 192),
+                 reinterpret_cast<LPARAM>(&suggested));
+}
+
+TEST_F(Windows, ADpiChangeLaysTheDialogOutAgain)
+{
+    ComPtr<IDispatch> message = Message(L"A,B", 2, 1, 2), grid = Create(L"VELDLG.LabelStartPosition");
+    PutShort(grid.get(), L"NumRows", 20);
+    PutShort(grid.get(), L"NumColumns", 10);
+    const auto changed = [](HWND d) {
+        for (int i = 0; i < 100 && robot::ClientSize(d).cx < robot::Px(d, 5000); ++i) Sleep(20);
+        robot::Settle(d);
+    };
+    robot::WithDialog([&] { SetTimer(nullptr, 0, 10, SendDpiChange), Call(message.get(), L"ShowForm"); },
+                      [&](HWND d) {
+                          changed(d);
+                          RECT r;
+                          GetWindowRect(d, &r);
+                          EXPECT_EQ(r.left, 10);
+                          EXPECT_EQ(r.top, 20);
+                          EXPECT_EQ(robot::ClientSize(d).cx, MulDiv(6015, 192, 1440));
+                          const HWND b = robot::Child(d, L"B", L"Button");
+                          EXPECT_EQ(robot::PlaceIn(b, d).left, MulDiv(3060, 192, 1440));
+                          EXPECT_EQ(robot::PlaceIn(b, d).bottom, MulDiv(1440 + 375, 192, 1440));
+                          robot::Press(VK_ESCAPE);
+                      });
+    robot::WithDialog([&] { SetTimer(nullptr, 0, 10, SendDpiChange), Call(grid.get(), L"ShowForm"); }, [&](HWND d) {
+        changed(d);
+        RECT r, work;
+        GetWindowRect(d, &r);
+        SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
+        EXPECT_LE(r.bottom - r.top, work.bottom - work.top) << "taller than the work area";
+        EXPECT_GT(robot::ClientSize(d).cx, robot::Px(d, 11000)) << "not laid out again";
+        const RECT last = robot::PlaceIn(robot::Child(d, L"10, 20", L"Button"), d);
+        EXPECT_LE(last.bottom, robot::ClientSize(d).cy);
+        EXPECT_LE(last.right, robot::ClientSize(d).cx);
+        EXPECT_GT(last.top, robot::PlaceIn(robot::Child(d, L"10, 19", L"Button"), d).bottom);
+        robot::ClickCloseBox(d);
+    });
 }
 
 // The client's other windows wait while a dialog is up, and a second show of

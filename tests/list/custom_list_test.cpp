@@ -155,6 +155,7 @@ TEST(CustomList, ObjectsOfOneThreadShareTheList)
     for (int show = 1; show <= 2; ++show) { // filled afresh each time
         windowless::Show<frmCustomList>(b.get(), [](frmCustomList& f) {
             EXPECT_EQ(f.Caption(), L"Pick one");
+            EXPECT_EQ(f.List1.AccessibleName(), L"Pick one");
             f.List1.ListIndex(1);
             f.cmdSelect.Press();
         });

@@ -79,6 +79,7 @@ TEST(LabelStartPosition, TheGridHasOneButtonPerLabel)
                     EXPECT_EQ(b.ToolTipText(), L"Click this button to start at Column: " + Text(column) +
                                                    L" & Row: " + Text(row));
                     EXPECT_EQ(b.Tag(), Text(row));
+                    EXPECT_EQ(b.AccessibleName(), L"Column " + Text(column) + L", Row " + Text(row));
                     EXPECT_EQ(b.FormRect().left, (column - 1) * 1000 + column * 120);
                     EXPECT_EQ(b.FormRect().top, (row - 1) * 300 + row * 120);
                     EXPECT_EQ(b.Width(), 1000);

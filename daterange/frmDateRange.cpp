@@ -32,9 +32,10 @@ constexpr host::ControlDesign kCmdOK{
 constexpr wchar_t kApplication[] = L"Vormelt";
 constexpr wchar_t kSection[] = L"QMTDATES";
 
-host::ControlDesign In(const host::Frame& frame, host::ControlDesign design)
+host::ControlDesign In(const host::Frame& frame, host::ControlDesign design, const host::Control* names = nullptr)
 {
     design.container = &frame;
+    design.labelFor = names;
     return design;
 }
 
@@ -45,8 +46,8 @@ frmDateRange::frmDateRange()
       fraDates(*this, kFraDates),
       txtBeginDate(*this, In(fraDates, kTxtBeginDate)),
       txtEndDate(*this, In(fraDates, kTxtEndDate)),
-      Label1_1(*this, In(fraDates, kLabel1_1)),
-      Label1_6(*this, In(fraDates, kLabel1_6)),
+      Label1_1(*this, In(fraDates, kLabel1_1, &txtBeginDate)),
+      Label1_6(*this, In(fraDates, kLabel1_6, &txtEndDate)),
       cmdCancel(*this, kCmdCancel),
       cmdOK(*this, kCmdOK)
 {

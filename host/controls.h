@@ -18,6 +18,7 @@
 namespace host {
 
 class Form;
+class Control;
 class Frame;
 
 enum class Alignment { Left, Center };
@@ -33,6 +34,9 @@ struct ControlDesign {
     bool isCancel = false;
     std::wstring_view toolTip;
     const Frame* container = nullptr;
+    // Labels: the control the label names, which screen readers find by the
+    // label standing just before it among the windows.
+    const Control* labelFor = nullptr;
     Alignment alignment = Alignment::Left; // labels
     bool useMnemonic = true;               // labels: "&" marks an access key
 };

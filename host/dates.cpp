@@ -6,6 +6,7 @@
 #include <windows.h>
 #include <oleauto.h>
 
+#include <algorithm>
 #include <cmath>
 #include <new>
 
@@ -104,6 +105,16 @@ CalendarDay DayOf(DATE value)
     // Before day 0 the whole part still names the day and the fraction runs
     // forward from its midnight, so the day is the value cut towards zero.
     return CivilFromDays(static_cast<long>(std::trunc(value)) + kDayZero);
+}
+
+std::optional<CalendarDay> AddMonths(const CalendarDay& d, int months)
+{
+    const int total = d.year * 12 + (d.month - 1) + months;
+    if (total < 0) return std::nullopt;
+    CalendarDay r{total / 12, total % 12 + 1, 0};
+    r.day = std::min(d.day, DaysInMonth(r.year, r.month));
+    if (!IsCalendarDay(r)) return std::nullopt;
+    return r;
 }
 
 bool IsDate(DATE value)

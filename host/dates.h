@@ -30,6 +30,10 @@ bool IsCalendarDay(const CalendarDay& d);
 DATE DateOf(const CalendarDay& d);
 // The day of a date, its time of day dropped; value must pass IsDate.
 CalendarDay DayOf(DATE value);
+// The same day some months later (earlier when negative), kept within the
+// month reached (31 January + 1 month is 28 or 29 February); nothing when
+// that falls outside the days the runtime holds.
+std::optional<CalendarDay> AddMonths(const CalendarDay& d, int months);
 
 // A value of the date type is a date when the runtime can hold it: finite
 // and between 1 January 100 and the end of 31 December 9999.

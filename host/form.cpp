@@ -139,6 +139,12 @@ std::vector<Control*> Form::TabOrder() const
         if (a->runtime_ != b->runtime_) return b->runtime_;
         return !a->runtime_ && a->design_.tabIndex < b->design_.tabIndex;
     });
+    // A label takes no focus: it moves to just before the control it names.
+    for (Control* c : controls_) {
+        if (!c->design_.labelFor) continue;
+        std::erase(order, c);
+        order.insert(std::find(order.begin(), order.end(), c->design_.labelFor), c);
+    }
     return order;
 }
 

@@ -72,7 +72,8 @@ public:
     void MsgBox(std::wstring_view prompt, UINT style, std::wstring_view title);
 
     // The controls in tab order: designed ones by tab index, then those
-    // loaded at run time; frames last, beneath what they hold.
+    // loaded at run time; frames last, beneath what they hold; each label
+    // just before the control it names.
     std::vector<Control*> TabOrder() const;
 
 protected:

@@ -145,6 +145,14 @@ TEST(DateRange, FieldsShowPresetsElseStoredDatesElseToday)
     EXPECT_EQ(Shown({}, {}), std::make_pair(today, today)) << "a section the user may not read";
 }
 
+TEST(DateRange, EachLabelStandsBeforeItsFieldAndTheFrameBeneathAll)
+{
+    frmDateRange& f = host::FormRef<frmDateRange>();
+    const std::vector<host::Control*> order{&f.Label1_1, &f.txtBeginDate, &f.Label1_6, &f.txtEndDate,
+                                            &f.cmdCancel, &f.cmdOK,         &f.fraDates};
+    EXPECT_EQ(f.TabOrder(), order);
+}
+
 enum class Act { OK, Enter, Cancel, Escape, Close };
 
 TEST(DateRange, EveryWayOfEndingTheDialog)
@@ -200,6 +208,8 @@ TEST(DateRange, ConfirmedDatesAreShownNextTimeAndSharedOnTheThread)
 {
     StoredDates stored(std::nullopt, std::nullopt);
     ComPtr<IDispatch> a = Range({}, {}), b = Range(k4July2024, {});
+    windowless::Show<frmDateRange>(a.get(), [](frmDateRange& f) { f.cmdCancel.Press(); });
+    EXPECT_EQ(GetDate(a.get(), L"BeginDate"), 0) << "a cancel takes over no date";
     std::wstring shown;
     windowless::Show<frmDateRange>(a.get(), [&](frmDateRange& f) {
         shown = f.txtBeginDate.Text(); // b's preset

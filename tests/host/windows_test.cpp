@@ -243,12 +243,11 @@ TEST_F(Windows, ScreenReadersFindANameForEveryControl)
 // In a per-monitor aware host a dialog moved to a monitor of another DPI is
 // laid out again at that DPI; one larger than the work area is laid out at
 // a lower DPI until it fits.
-void CALLBACK SendDpiChange(HWND, UINT, UINT_PTR id, DWORD)
+void MoveToA192DpiMonitor(HWND dialog)
 {
-    KillTimer(nullptr, id);
     RECT suggested{10, 20, 500, 400};
-    SendMessageW(robot::FindForm(GetCurrentThreadId()), WM_DPICHANGED, MAKEWPARAM(192, 192),
-                 reinterpret_cast<LPARAM>(&suggested));
+    SendMessageW(dialog, WM_DPICHANGED, MAKEWPARAM(192, 192), reinterpret_cast<LPARAM>(&suggested));
+    robot::Settle(dialog);
 }
 
 TEST_F(Windows, ADpiChangeLaysTheDialogOutAgain)
@@ -256,13 +255,9 @@ TEST_F(Windows, ADpiChangeLaysTheDialogOutAgain)
     ComPtr<IDispatch> message = Message(L"A,B", 2, 1, 2), grid = Create(L"VELDLG.LabelStartPosition");
     PutShort(grid.get(), L"NumRows", 20);
     PutShort(grid.get(), L"NumColumns", 10);
-    const auto changed = [](HWND d) {
-        for (int i = 0; i < 100 && robot::ClientSize(d).cx < robot::Px(d, 5000); ++i) Sleep(20);
-        robot::Settle(d);
-    };
-    robot::WithDialog([&] { SetTimer(nullptr, 0, 10, SendDpiChange), Call(message.get(), L"ShowForm"); },
+    robot::WithDialog([&] { Call(message.get(), L"ShowForm"); },
                       [&](HWND d) {
-                          changed(d);
+                          MoveToA192DpiMonitor(d);
                           RECT r;
                           GetWindowRect(d, &r);
                           EXPECT_EQ(r.left, 10);
@@ -273,8 +268,8 @@ TEST_F(Windows, ADpiChangeLaysTheDialogOutAgain)
                           EXPECT_EQ(robot::PlaceIn(b, d).bottom, MulDiv(1440 + 375, 192, 1440));
                           robot::Press(VK_ESCAPE);
                       });
-    robot::WithDialog([&] { SetTimer(nullptr, 0, 10, SendDpiChange), Call(grid.get(), L"ShowForm"); }, [&](HWND d) {
-        changed(d);
+    robot::WithDialog([&] { Call(grid.get(), L"ShowForm"); }, [&](HWND d) {
+        MoveToA192DpiMonitor(d);
         RECT r, work;
         GetWindowRect(d, &r);
         SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);

@@ -40,6 +40,7 @@ TEST(CustomMessage, TheSecondOfTheTwoInputsIsCheckedAgainstTheFirst)
          L"Yes,No,Cancel"},
         {"captions, then too many buttons", {{L"ButtonCaptions", Str(L"Yes,No"), 0}, {L"NumButtons", I2(3), 1}}, 0,
          L"Yes,No"},
+        {"captions, then one button", {{L"ButtonCaptions", Str(L"Yes,No"), 0}, {L"NumButtons", I2(1), 1}}, 0, L"Yes,No"},
         {"a trailing comma", {{L"NumButtons", I2(2), 0}, {L"ButtonCaptions", Str(L"Yes,No,"), 1}}, 2, L""},
         {"an empty caption", {{L"NumButtons", I2(3), 0}, {L"ButtonCaptions", Str(L"Yes,,No"), 0}}, 3, L"Yes,,No"},
         {"an empty list", {{L"NumButtons", I2(4), 0}, {L"ButtonCaptions", Str(L""), 0}, {nullptr, {}, 2}}, 4, L""},

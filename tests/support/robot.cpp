@@ -286,13 +286,13 @@ void ClickCloseBox(HWND dialog)
     OnFailure("no close box on the title bar");
 }
 
-void Press(WORD vk, std::initializer_list<WORD> modifiers)
+void Press(WORD vk, const std::vector<WORD>& modifiers)
 {
     std::vector<INPUT> in;
     for (WORD m : modifiers) in.push_back(KeyInput(m, false));
     in.push_back(KeyInput(vk, false));
     in.push_back(KeyInput(vk, true));
-    for (auto m = std::rbegin(modifiers); m != std::rend(modifiers); ++m) in.push_back(KeyInput(*m, true));
+    for (auto m = modifiers.rbegin(); m != modifiers.rend(); ++m) in.push_back(KeyInput(*m, true));
     Send(in);
 }
 
@@ -306,6 +306,26 @@ void Type(std::wstring_view text)
         else
             Press(vk);
     }
+}
+
+void TypeUnicode(std::wstring_view text)
+{
+    for (wchar_t ch : text) {
+        INPUT in[2] = {};
+        for (INPUT& i : in) {
+            i.type = INPUT_KEYBOARD;
+            i.ki.wScan = ch;
+            i.ki.dwFlags = KEYEVENTF_UNICODE;
+        }
+        in[1].ki.dwFlags |= KEYEVENTF_KEYUP;
+        Send({in[0], in[1]});
+    }
+}
+
+void Drag(POINT from, POINT to)
+{
+    Send({MouseInput(MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE, from), MouseInput(MOUSEEVENTF_LEFTDOWN)});
+    Send({MouseInput(MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE, to), MouseInput(MOUSEEVENTF_LEFTUP)});
 }
 
 void WithDialog(const std::function<void()>& show, const std::function<void(HWND dialog)>& act)

@@ -57,9 +57,13 @@ void ClickCloseBox(HWND dialog);
 POINT ListItemCentre(HWND list, int position);
 void ClickListItem(HWND list, int position);
 // Presses and releases a key; with modifiers held around it.
-void Press(WORD vk, std::initializer_list<WORD> modifiers = {});
+void Press(WORD vk, const std::vector<WORD>& modifiers = {});
 // Types printable text as key strokes.
 void Type(std::wstring_view text);
+// Types text as Unicode input (VK_PACKET), as on-screen keyboards do.
+void TypeUnicode(std::wstring_view text);
+// Presses the left button at one screen point and lets go at another.
+void Drag(POINT from, POINT to);
 
 // Runs `show` on this thread while `act` drives the dialog from another
 // thread; the robot closes a dialog that `act` left open, so a failing test

@@ -24,6 +24,8 @@ if [ $headless = 1 ]; then
     # answered with keys, as a user would, through the X server's input.
     mkdir -p build/demo
     rm -f build/demo/*.png
+    # The pointer waits in a corner, so that no tool tip covers a picture.
+    xdotool mousemove 0 0
     wine cscript //nologo "$script" &
     client=$!
     answer() { # window title, picture name, keys

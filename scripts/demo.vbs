@@ -17,18 +17,18 @@ s.ShowForm
 WScript.Echo "LabelStartPosition: column " & s.StartColumn & ", row " & s.StartRow
 
 ' A script cannot build the array of strings that the list picker takes, so
-' a small compiled client of the build hands it over and shows the dialog;
-' its answer comes back through a file (Wine's script host reads no pipes).
+' the manual's C++ example hands it over and shows the dialog; its answer
+' comes back through a file (Wine's script host reads no pipes).
 top = Left(WScript.ScriptFullName, InStrRev(WScript.ScriptFullName, "\scripts\"))
 Set fso = CreateObject("Scripting.FileSystemObject")
 answerPath = fso.BuildPath(fso.GetSpecialFolder(2), fso.GetTempName)
-CreateObject("WScript.Shell").Run "cmd /c """"" & top & "build\x86_64\tests\list\veldlg_list_client.exe"" " & _
-    """Pick a Printer"" ""Front Office Laser"" ""Warehouse Label Printer"" ""Shipping Desk"" > """ & answerPath & """""", 0, True
+CreateObject("WScript.Shell").Run "cmd /c """"" & top & "build\x86_64\docs\examples\example_list.exe"" > """ & _
+    answerPath & """""", 0, True
 Set answerFile = fso.OpenTextFile(answerPath)
 If answerFile.AtEndOfStream Then
     WScript.Echo "CustomList: the compiled client failed"
 Else
-    WScript.Echo "CustomList: item " & answerFile.ReadLine
+    WScript.Echo "CustomList: " & answerFile.ReadLine
 End If
 answerFile.Close
 fso.DeleteFile answerPath

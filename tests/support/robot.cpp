@@ -14,48 +14,42 @@ std::function<void(const std::string&)> OnFailure = [](const std::string& what) 
 
 namespace {
 
-constexpr wchar_t kFormProperty[] = L"VELDLG.Form";
-
 template <class Predicate>
 bool Poll(Timeout timeout, Predicate&& done)
 {
-    const auto until = std::chrono::steady_clock::now() + timeout;
-    for (;;) {
-        if (done()) return true;
+    for (const auto until = std::chrono::steady_clock::now() + timeout; !done(); Sleep(10))
         if (std::chrono::steady_clock::now() > until) return false;
-        Sleep(10);
-    }
+    return true;
 }
 
-struct Search {
-    DWORD thread;
-    bool form;
-    HWND found = nullptr;
-};
-
-BOOL CALLBACK FindTopLevel(HWND hwnd, LPARAM lp)
-{
-    auto* s = reinterpret_cast<Search*>(lp);
-    if (!IsWindowVisible(hwnd)) return TRUE;
-    if (s->thread && GetWindowThreadProcessId(hwnd, nullptr) != s->thread) return TRUE;
-    const bool isForm = GetPropW(hwnd, kFormProperty) != nullptr;
-    if (s->form ? !isForm : (isForm || ClassOf(hwnd) != L"#32770")) return TRUE;
-    s->found = hwnd;
-    return FALSE;
-}
-
+// A visible top-level window of a thread (0: any): a form of the library, or
+// a dialog that is none (a message box).
 HWND FindVisible(DWORD thread, bool form)
 {
-    Search s{thread, form};
-    EnumWindows(FindTopLevel, reinterpret_cast<LPARAM>(&s));
+    struct Search {
+        DWORD thread;
+        bool form;
+        HWND found = nullptr;
+    } s{thread, form};
+    EnumWindows(
+        [](HWND hwnd, LPARAM lp) -> BOOL {
+            auto* s = reinterpret_cast<Search*>(lp);
+            if (!IsWindowVisible(hwnd) || (s->thread && GetWindowThreadProcessId(hwnd, nullptr) != s->thread))
+                return TRUE;
+            const bool isForm = GetPropW(hwnd, L"VELDLG.Form") != nullptr;
+            if (s->form ? !isForm : (isForm || ClassOf(hwnd) != L"#32770")) return TRUE;
+            s->found = hwnd;
+            return FALSE;
+        },
+        reinterpret_cast<LPARAM>(&s));
     return s.found;
 }
 
 bool ReadyForInput(HWND hwnd)
 {
-    if (!IsWindowVisible(hwnd) || !IsWindowEnabled(hwnd) || GetForegroundWindow() != hwnd) return false;
     DWORD_PTR ignored;
-    return SendMessageTimeoutW(hwnd, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, 2000, &ignored) != 0;
+    return IsWindowVisible(hwnd) && IsWindowEnabled(hwnd) && GetForegroundWindow() == hwnd &&
+           SendMessageTimeoutW(hwnd, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, 2000, &ignored) != 0;
 }
 
 void Send(std::vector<INPUT> inputs)
@@ -65,27 +59,25 @@ void Send(std::vector<INPUT> inputs)
     Sleep(20);
 }
 
-INPUT KeyInput(WORD vk, bool up)
+INPUT Key(WORD vk, DWORD flags, WORD scan = 0)
 {
-    INPUT in{};
-    in.type = INPUT_KEYBOARD;
-    in.ki.wVk = vk;
-    in.ki.wScan = static_cast<WORD>(MapVirtualKeyW(vk, MAPVK_VK_TO_VSC));
-    in.ki.dwFlags = up ? KEYEVENTF_KEYUP : 0;
+    INPUT in{INPUT_KEYBOARD};
+    in.ki = {vk, scan ? scan : static_cast<WORD>(MapVirtualKeyW(vk, MAPVK_VK_TO_VSC)), flags};
     return in;
 }
 
-INPUT MouseInput(DWORD flags, POINT screen = {})
+INPUT Mouse(DWORD flags, POINT screen = {})
 {
-    INPUT in{};
-    in.type = INPUT_MOUSE;
+    INPUT in{INPUT_MOUSE};
     in.mi.dwFlags = flags;
-    if (flags & MOUSEEVENTF_ABSOLUTE) {
-        const int w = GetSystemMetrics(SM_CXSCREEN), h = GetSystemMetrics(SM_CYSCREEN);
-        in.mi.dx = MulDiv(screen.x, 65535, w - 1);
-        in.mi.dy = MulDiv(screen.y, 65535, h - 1);
-    }
+    in.mi.dx = MulDiv(screen.x, 65535, GetSystemMetrics(SM_CXSCREEN) - 1);
+    in.mi.dy = MulDiv(screen.y, 65535, GetSystemMetrics(SM_CYSCREEN) - 1);
     return in;
+}
+
+INPUT MoveTo(POINT screen)
+{
+    return Mouse(MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE, screen);
 }
 
 POINT Centre(HWND hwnd)
@@ -95,16 +87,18 @@ POINT Centre(HWND hwnd)
     return {(r.left + r.right) / 2, (r.top + r.bottom) / 2};
 }
 
+void ClickAt(POINT screen)
+{
+    Send({MoveTo(screen)});
+    Send({Mouse(MOUSEEVENTF_LEFTDOWN), Mouse(MOUSEEVENTF_LEFTUP)});
+}
+
 } // namespace
 
 HWND WaitForForm(DWORD thread, Timeout timeout, const std::function<bool()>& giveUp)
 {
     HWND found = nullptr;
-    Poll(timeout, [&] {
-        if (giveUp && giveUp()) return true;
-        found = FindVisible(thread, true);
-        return found && ReadyForInput(found);
-    });
+    Poll(timeout, [&] { return (giveUp && giveUp()) || ((found = FindVisible(thread, true)) && ReadyForInput(found)); });
     return found && ReadyForInput(found) ? found : nullptr;
 }
 
@@ -129,10 +123,7 @@ bool BringToFront(HWND dialog, Timeout timeout)
 HWND WaitForMessageBox(DWORD thread, Timeout timeout)
 {
     HWND found = nullptr;
-    Poll(timeout, [&] {
-        found = FindVisible(thread, false);
-        return found && ReadyForInput(found);
-    });
+    Poll(timeout, [&] { return (found = FindVisible(thread, false)) && ReadyForInput(found); });
     return found;
 }
 
@@ -185,13 +176,6 @@ RECT PlaceIn(HWND child, HWND parent)
     return r;
 }
 
-SIZE OuterSize(HWND hwnd)
-{
-    RECT r;
-    GetWindowRect(hwnd, &r);
-    return {r.right - r.left, r.bottom - r.top};
-}
-
 SIZE ClientSize(HWND hwnd)
 {
     RECT r;
@@ -212,35 +196,22 @@ std::wstring ToolTipOf(HWND dialog, HWND control)
     // Tool tips come when the mouse rests on a control, as for a user: the
     // pointer moves onto it (by one pixel more, so that it moves even when
     // it was there already) until the dialog has made its tool tip window.
-    const auto tipWindow = [&]() -> HWND {
-        for (HWND w = FindWindowExW(nullptr, nullptr, TOOLTIPS_CLASSW, nullptr); w;
-             w = FindWindowExW(nullptr, w, TOOLTIPS_CLASSW, nullptr))
-            if (GetWindow(w, GW_OWNER) == dialog) return w;
-        return nullptr;
-    };
     POINT p = Centre(control);
     HWND tips = nullptr;
     Poll(5s, [&] {
         p.x ^= 1;
-        Send({MouseInput(MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE, p)});
+        Send({MoveTo(p)});
         Settle(dialog);
-        return (tips = tipWindow()) != nullptr;
+        for (tips = FindWindowExW(nullptr, nullptr, TOOLTIPS_CLASSW, nullptr); tips && GetWindow(tips, GW_OWNER) != dialog;)
+            tips = FindWindowExW(nullptr, tips, TOOLTIPS_CLASSW, nullptr);
+        return tips != nullptr;
     });
     if (!tips) return L"<no tool tip window>";
     wchar_t text[512] = {};
-    TOOLINFOW ti{};
-    ti.cbSize = TTTOOLINFOW_V2_SIZE;
-    ti.hwnd = dialog;
-    ti.uId = reinterpret_cast<UINT_PTR>(control);
+    TOOLINFOW ti{TTTOOLINFOW_V2_SIZE, 0, dialog, reinterpret_cast<UINT_PTR>(control)};
     ti.lpszText = text;
     SendMessageW(tips, TTM_GETTEXTW, 512, reinterpret_cast<LPARAM>(&ti));
     return text;
-}
-
-void ClickAt(POINT screen)
-{
-    Send({MouseInput(MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE, screen)});
-    Send({MouseInput(MOUSEEVENTF_LEFTDOWN), MouseInput(MOUSEEVENTF_LEFTUP)});
 }
 
 void Click(HWND hwnd)
@@ -251,21 +222,16 @@ void Click(HWND hwnd)
 void DoubleClick(HWND hwnd, POINT client)
 {
     ClientToScreen(hwnd, &client);
-    Send({MouseInput(MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE, client)});
-    Send({MouseInput(MOUSEEVENTF_LEFTDOWN), MouseInput(MOUSEEVENTF_LEFTUP), MouseInput(MOUSEEVENTF_LEFTDOWN),
-          MouseInput(MOUSEEVENTF_LEFTUP)});
-}
-
-POINT ListItemCentre(HWND list, int position)
-{
-    RECT r{};
-    SendMessageW(list, LB_GETITEMRECT, static_cast<WPARAM>(position), reinterpret_cast<LPARAM>(&r));
-    return {(r.left + r.right) / 2, (r.top + r.bottom) / 2};
+    Send({MoveTo(client)});
+    const INPUT down = Mouse(MOUSEEVENTF_LEFTDOWN), up = Mouse(MOUSEEVENTF_LEFTUP);
+    Send({down, up, down, up});
 }
 
 void ClickListItem(HWND list, int position)
 {
-    POINT p = ListItemCentre(list, position);
+    RECT r{};
+    SendMessageW(list, LB_GETITEMRECT, static_cast<WPARAM>(position), reinterpret_cast<LPARAM>(&r));
+    POINT p{(r.left + r.right) / 2, (r.top + r.bottom) / 2};
     ClientToScreen(list, &p);
     ClickAt(p);
 }
@@ -276,56 +242,30 @@ void ClickCloseBox(HWND dialog)
     RECT r;
     GetWindowRect(dialog, &r);
     const int y = r.top + GetSystemMetrics(SM_CYFRAME) + GetSystemMetrics(SM_CYCAPTION) / 2;
-    for (int x = r.right - 1; x > r.left; --x) {
-        const LRESULT hit = SendMessageW(dialog, WM_NCHITTEST, 0, MAKELPARAM(x, y));
-        if (hit == HTCLOSE) {
-            ClickAt({x - 3, y});
-            return;
-        }
-    }
+    for (int x = r.right - 1; x > r.left; --x)
+        if (SendMessageW(dialog, WM_NCHITTEST, 0, MAKELPARAM(x, y)) == HTCLOSE) return ClickAt({x - 3, y});
     OnFailure("no close box on the title bar");
 }
 
 void Press(WORD vk, const std::vector<WORD>& modifiers)
 {
     std::vector<INPUT> in;
-    for (WORD m : modifiers) in.push_back(KeyInput(m, false));
-    in.push_back(KeyInput(vk, false));
-    in.push_back(KeyInput(vk, true));
-    for (auto m = modifiers.rbegin(); m != modifiers.rend(); ++m) in.push_back(KeyInput(*m, true));
+    for (WORD m : modifiers) in.push_back(Key(m, 0));
+    in.push_back(Key(vk, 0));
+    in.push_back(Key(vk, KEYEVENTF_KEYUP));
+    for (auto m = modifiers.rbegin(); m != modifiers.rend(); ++m) in.push_back(Key(*m, KEYEVENTF_KEYUP));
     Send(in);
-}
-
-void Type(std::wstring_view text)
-{
-    for (wchar_t ch : text) {
-        const SHORT scan = VkKeyScanW(ch);
-        const auto vk = static_cast<WORD>(LOBYTE(scan));
-        if (HIBYTE(scan) & 1)
-            Press(vk, {VK_SHIFT});
-        else
-            Press(vk);
-    }
 }
 
 void TypeUnicode(std::wstring_view text)
 {
-    for (wchar_t ch : text) {
-        INPUT in[2] = {};
-        for (INPUT& i : in) {
-            i.type = INPUT_KEYBOARD;
-            i.ki.wScan = ch;
-            i.ki.dwFlags = KEYEVENTF_UNICODE;
-        }
-        in[1].ki.dwFlags |= KEYEVENTF_KEYUP;
-        Send({in[0], in[1]});
-    }
+    for (wchar_t ch : text) Send({Key(0, KEYEVENTF_UNICODE, ch), Key(0, KEYEVENTF_UNICODE | KEYEVENTF_KEYUP, ch)});
 }
 
 void Drag(POINT from, POINT to)
 {
-    Send({MouseInput(MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE, from), MouseInput(MOUSEEVENTF_LEFTDOWN)});
-    Send({MouseInput(MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE, to), MouseInput(MOUSEEVENTF_LEFTUP)});
+    Send({MoveTo(from), Mouse(MOUSEEVENTF_LEFTDOWN)});
+    Send({MoveTo(to), Mouse(MOUSEEVENTF_LEFTUP)});
 }
 
 void WithDialog(const std::function<void()>& show, const std::function<void(HWND dialog)>& act)

@@ -41,25 +41,19 @@ std::vector<HWND> Children(HWND parent, std::wstring_view windowClass = {});
 HWND Child(HWND parent, std::wstring_view text, std::wstring_view windowClass = {});
 // A child's rectangle in its parent's client coordinates, in pixels.
 RECT PlaceIn(HWND child, HWND parent);
-SIZE OuterSize(HWND hwnd);
 SIZE ClientSize(HWND hwnd);
 // Twips to pixels at the window's DPI, as the forms runtime converts.
 int Px(HWND hwnd, int twips);
 // The text of the tool tip that a control of a dialog shows.
 std::wstring ToolTipOf(HWND dialog, HWND control);
 
-void ClickAt(POINT screen);
 void Click(HWND hwnd);
 void DoubleClick(HWND hwnd, POINT client);
 void ClickCloseBox(HWND dialog);
-// The centre of a list box's item, in the list box's client coordinates,
-// and a click on it.
-POINT ListItemCentre(HWND list, int position);
+// A click on a list box's item.
 void ClickListItem(HWND list, int position);
 // Presses and releases a key; with modifiers held around it.
 void Press(WORD vk, const std::vector<WORD>& modifiers = {});
-// Types printable text as key strokes.
-void Type(std::wstring_view text);
 // Types text as Unicode input (VK_PACKET), as on-screen keyboards do.
 void TypeUnicode(std::wstring_view text);
 // Presses the left button at one screen point and lets go at another.

@@ -22,26 +22,28 @@ bool Poll(Timeout timeout, Predicate&& done)
     return true;
 }
 
+struct Search {
+    DWORD thread;
+    bool form;
+    HWND found = nullptr;
+};
+
+BOOL CALLBACK FindTopLevel(HWND hwnd, LPARAM lp)
+{
+    auto* s = reinterpret_cast<Search*>(lp);
+    if (!IsWindowVisible(hwnd) || (s->thread && GetWindowThreadProcessId(hwnd, nullptr) != s->thread)) return TRUE;
+    const bool isForm = GetPropW(hwnd, L"VELDLG.Form") != nullptr;
+    if (s->form ? !isForm : (isForm || ClassOf(hwnd) != L"#32770")) return TRUE;
+    s->found = hwnd;
+    return FALSE;
+}
+
 // A visible top-level window of a thread (0: any): a form of the library, or
 // a dialog that is none (a message box).
 HWND FindVisible(DWORD thread, bool form)
 {
-    struct Search {
-        DWORD thread;
-        bool form;
-        HWND found = nullptr;
-    } s{thread, form};
-    EnumWindows(
-        [](HWND hwnd, LPARAM lp) -> BOOL {
-            auto* s = reinterpret_cast<Search*>(lp);
-            if (!IsWindowVisible(hwnd) || (s->thread && GetWindowThreadProcessId(hwnd, nullptr) != s->thread))
-                return TRUE;
-            const bool isForm = GetPropW(hwnd, L"VELDLG.Form") != nullptr;
-            if (s->form ? !isForm : (isForm || ClassOf(hwnd) != L"#32770")) return TRUE;
-            s->found = hwnd;
-            return FALSE;
-        },
-        reinterpret_cast<LPARAM>(&s));
+    Search s{thread, form};
+    EnumWindows(FindTopLevel, reinterpret_cast<LPARAM>(&s));
     return s.found;
 }
 

@@ -10,18 +10,18 @@
 namespace bare {
 
 struct Extras {
-    bool font = false;         // WM_SETFONT of the dialog font to every button
-    bool hiddenOwner = false;  // a hidden popup owns the dialog
-    bool properties = false;   // a window property on every button
-    bool toolTips = false;     // a tool tip window with one tool per button, made at show
-    bool destroyEach = false;  // every button destroyed by itself, then the dialog
-    bool dialogFocus = false;  // the first focus through WM_NEXTDLGCTL, not SetFocus
-    bool runtimeStyles = false; // BS_MULTILINE and WS_CLIPSIBLINGS, as the runtime's buttons
-    bool madeHidden = false;    // each button made hidden, then shown
-    // The window's icons, big and small, loaded from this module's resource
-    // at every show and destroyed after it.
+    bool font = false;        // WM_SETFONT of the dialog font to every button
+    bool hiddenOwner = false; // a hidden popup owns the dialog
+    bool properties = false;  // a window property on every button
+    bool toolTips = false;    // a tool tip window with one tool per button, made at show
+    bool destroyEach = false; // every button destroyed by itself, then the dialog
+    bool dialogFocus = false; // the first focus through WM_NEXTDLGCTL, not SetFocus
+    // The window's icons, big and small, from this module's resource: loaded
+    // and set by WM_SETICON at every show, or with byClass those of a window
+    // class registered once and named in the dialog's template.
     HINSTANCE iconModule = nullptr;
     int iconId = 0;
+    bool byClass = false;
 };
 
 // The top-level window of the dialog carries this property, as the

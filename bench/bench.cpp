@@ -13,7 +13,7 @@
 
 #include "bare_grid.h"
 #include "support/com_client.h"
-#include "support/pe_file.h"
+#include "pe_file.h"
 #include "support/robot.h"
 #include "support/string_arrays.h"
 #include "support/test_files.h"

@@ -1,6 +1,6 @@
 // The date field as a user and a screen reader meet it, in the date range
 // dialog: editing through the real input queue, with virtual keys and with
-// Unicode input; OK after an entry was cleared; what MSAA reads.
+// Unicode input, OK after an entry was cleared, and what MSAA reads.
 
 #include "support/com_client.h"
 #include "support/robot.h"
@@ -12,241 +12,172 @@
 #include <map>
 #include <sstream>
 #include <string>
+#include <tuple>
+
+// From the mask's tests: a text with its selection marked, and a text with
+// one string replaced by another throughout.
+std::wstring Marked(std::wstring s, int start, int end);
+std::wstring Replaced(std::wstring s, std::wstring_view from, std::wstring_view to);
 
 namespace {
 
 using namespace client;
 
-constexpr DATE k4July2024 = 45477, k31July2024 = 45504;
-
 // A text of the tables with the user's date separator.
-std::wstring Local(std::wstring s)
+std::wstring Local(const wchar_t* s)
 {
     wchar_t separator[8] = L"/";
     GetLocaleInfoW(LOCALE_USER_DEFAULT, LOCALE_SDATE, separator, 8);
-    for (auto at = s.find(L'/'); at != std::wstring::npos; at = s.find(L'/', at + wcslen(separator)))
-        s.replace(at, 1, separator);
-    return s;
+    return Replaced(s, L"/", separator);
 }
 
 // Shows the dialog with both dates preset, so that the stored dates are
-// neither read nor, as long as nothing is confirmed, written.
-void Show(const std::function<void(HWND dialog, HWND begin, HWND end)>& act, bool* succeed = nullptr)
+// neither read nor, as long as nothing is confirmed, written; Escape ends it.
+void Show(const std::function<void(HWND dialog, HWND begin, HWND end)>& act)
 {
     Apartment apartment;
     ComPtr<IDispatch> o = Create(L"VELDLG.DateRange");
-    ASSERT_TRUE(Put(o.get(), L"BeginDate", Date(k4July2024).get()).ok());
-    ASSERT_TRUE(Put(o.get(), L"EndDate", Date(k31July2024).get()).ok());
+    // 4 and 31 July 2024.
+    ASSERT_TRUE(Put(o.get(), L"BeginDate", Date(45477).get()).ok() && Put(o.get(), L"EndDate", Date(45504).get()).ok());
     robot::WithDialog([&] { EXPECT_EQ(Call(o.get(), L"ShowForm").hr, S_OK); },
                       [&](HWND dialog) {
                           Apartment robotApartment;
                           const auto fields = robot::Children(dialog, L"VELDLG.DateField");
                           ASSERT_EQ(fields.size(), 2u);
                           act(dialog, fields[0], fields[1]);
+                          robot::Press(VK_ESCAPE);
                       });
-    if (succeed) *succeed = V_BOOL(&Get(o.get(), L"Succeed").value.get()) == VARIANT_TRUE;
 }
 
-// A point inside the character at a position of a field, or at its left edge.
-POINT At(HWND field, int position, bool inside)
+// A point dx pixels right of where the character at a position of a field
+// starts, in the coordinates of a window (nullptr: the screen).
+POINT At(HWND field, int position, int dx, HWND in)
 {
     const LRESULT p = SendMessageW(field, EM_POSFROMCHAR, static_cast<WPARAM>(position), 0);
-    RECT r;
-    GetClientRect(field, &r);
-    return {static_cast<short>(LOWORD(p)) + (inside ? 2 : 0), r.bottom / 2};
+    POINT at = {LOWORD(p) + dx, HIWORD(p) + 4};
+    MapWindowPoints(field, in, &at, 1);
+    return at;
 }
 
-POINT OnScreen(HWND field, POINT p)
-{
-    ClientToScreen(field, &p);
-    return p;
-}
-
-// Keys of the tables: characters are typed; {NAME} or {NAME n} presses a
+// Keys of the table: characters are typed; {NAME} or {NAME n} presses a
 // key n times; + and ^ before a key or a character hold Shift or Ctrl;
 // {DBL i} double-clicks the character at position i; {DRAG i j} drags from
-// position i to position j. Unicode input types the characters that no
-// modifier holds.
+// position i to position j; {OK} presses OK, which must refuse. Unicode
+// input types the characters that no modifier holds.
 void Keys(HWND field, std::wstring_view keys, bool unicode)
 {
     static const std::map<std::wstring, WORD> named = {
-        {L"LEFT", VK_LEFT}, {L"RIGHT", VK_RIGHT}, {L"HOME", VK_HOME}, {L"END", VK_END}, {L"UP", VK_UP},
-        {L"DOWN", VK_DOWN}, {L"DEL", VK_DELETE},  {L"BS", VK_BACK},   {L"INS", VK_INSERT}, {L"TAB", VK_TAB},
-        {L"F3", VK_F3},     {L"F10", VK_F10}};
-    std::vector<WORD> held;
+        {L"RIGHT", VK_RIGHT}, {L"HOME", VK_HOME}, {L"END", VK_END}, {L"UP", VK_UP}, {L"DOWN", VK_DOWN},
+        {L"DEL", VK_DELETE}, {L"BS", VK_BACK}, {L"INS", VK_INSERT}, {L"TAB", VK_TAB}, {L"F10", VK_F10}};
+    const DWORD thread = GetWindowThreadProcessId(field, nullptr);
     for (size_t i = 0; i < keys.size(); ++i) {
-        const wchar_t k = keys[i];
-        if (k == L'+' || k == L'^') {
-            held.push_back(k == L'+' ? VK_SHIFT : VK_CONTROL);
-            continue;
-        }
-        if (k == L'{') {
-            const size_t close = keys.find(L'}', i);
-            std::wistringstream token(std::wstring(keys.substr(i + 1, close - i - 1)));
+        std::vector<WORD> held;
+        for (; keys[i] == L'+' || keys[i] == L'^'; ++i) held.push_back(keys[i] == L'+' ? VK_SHIFT : VK_CONTROL);
+        if (keys[i] == L'{') {
+            std::wistringstream token(std::wstring(keys.substr(i + 1, keys.find(L'}', i) - i - 1)));
             std::wstring name;
             int n = 1, m = 0;
             token >> name >> n >> m;
-            i = close;
-            if (name == L"DBL")
-                robot::DoubleClick(field, At(field, n, true));
-            else if (name == L"DRAG")
-                robot::Drag(OnScreen(field, At(field, n, false)), OnScreen(field, At(field, m, false)));
-            else
-                for (int r = 0; r < n; ++r) robot::Press(named.at(name), held);
-        } else if (unicode && held.empty()) {
-            robot::TypeUnicode(std::wstring_view(&k, 1));
-        } else {
-            const SHORT scan = VkKeyScanW(k);
-            if (HIBYTE(scan) & 1) held.push_back(VK_SHIFT);
-            robot::Press(LOBYTE(scan), held);
-        }
-        held.clear();
-    }
-}
-
-// What the field shows, its selection marked: '|' a caret, '[' and ']'
-// the ends of a selection.
-std::wstring Marked(HWND field)
-{
-    wchar_t line[64] = {63};
-    std::wstring s(line, static_cast<size_t>(SendMessageW(field, EM_GETLINE, 0, reinterpret_cast<LPARAM>(line))));
-    DWORD start = 0, end = 0;
-    SendMessageW(field, EM_GETSEL, reinterpret_cast<WPARAM>(&start), reinterpret_cast<LPARAM>(&end));
-    if (start == end) return s.insert(start, 1, L'|');
-    s.insert(end, 1, L']');
-    return s.insert(start, 1, L'[');
-}
-
-// Input arrives in its own time: the field is read until it shows what is
-// expected, or for two seconds.
-std::wstring Seen(HWND field, const std::wstring& expected)
-{
-    std::wstring seen = Marked(field);
-    for (int i = 0; i < 100 && seen != expected; ++i) {
-        Sleep(20);
-        seen = Marked(field);
-    }
-    return seen;
-}
-
-TEST(DateField, EditingSequences)
-{
-    // What the mask does is tested without a window; these are the ways
-    // keys, the mouse, the clipboard and the menu reach it.
-    const struct {
-        const wchar_t* start;
-        const wchar_t* keys;
-        const wchar_t* shown;
-    } cases[] = {
-        {L"", L"07042024", L"07/04/2024|"},
-        {L"", L"7/4/2024", L"07/04/2024|"},
-        {L"07/04/2024", L"{END}{BS 2}", L"07/04/20|__"},
-        {L"07/04/2024", L"{RIGHT}{DEL}", L"0|_/04/2024"},
-        {L"07/04/2024", L"{TAB}+{TAB}", L"[07/04/2024]"}, // tabbing in selects the whole entry
-        {L"07/04/2024", L"^a8", L"8|_/__/____"},       // typing replaces a selection from its first position
-        {L"07/04/2024", L"{END}+{HOME}{DEL}", L"|__/__/____"},
-        {L"07/04/2024", L"{RIGHT}+{RIGHT 3}5", L"05/|_4/2024"},
-        {L"07/04/2024", L"{RIGHT 3}+{END}{BS}", L"07/|__/____"},
-        {L"07/04/2024", L"{DBL 4}", L"07/[04]/2024"},  // a double click selects the part
-        {L"07/04/2024", L"{DRAG 1 7}", L"0[7/04/2]024"},
-        {L"07/04/2024", L"+{RIGHT 2}^x{RIGHT 3}^v", L"__/07/|2024"},
-        {L"07/04/2024", L"+{RIGHT 2}+{DEL}{RIGHT 3}+{INS}", L"__/07/|2024"},
-        {L"07/04/2024", L"{DBL 4}^{INS}{HOME}^v", L"04/|04/2024"},
-        {L"07/04/2024", L"^a^c{DEL}^v", L"07/04/2024|"}, // a whole date pasted replaces the entry
-        {L"07/04/2024", L"^a{DEL}^z", L"[07/04/2024]"},  // Undo
-        {L"07/04/2024", L"+{F10}a{DEL}", L"|__/__/____"}, // the context menu: Select All
-        {L"07/04/2024", L"{DBL 1}+{F10}d", L"|__/04/2024"}, // and Delete
-        {L"01/31/2024", L"{RIGHT 3}{UP}", L"02/|01/2024"}, // Up and Down step the part under the caret
-        {L"01/31/2024", L"^a{DOWN}", L"[12/31/2023]"},
-    };
-    Show([&](HWND dialog, HWND field, HWND) {
-        for (const bool unicode : {false, true}) {
-            for (const auto& c : cases) {
-                SCOPED_TRACE(testing::Message() << (unicode ? "Unicode " : "keys ") << std::wstring(c.keys));
-                SendMessageW(dialog, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(field), TRUE);
-                SendMessageW(field, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(Local(c.start).c_str()));
-                Keys(field, c.keys, unicode);
-                EXPECT_EQ(Seen(field, Local(c.shown)), Local(c.shown));
-            }
-        }
-        robot::Press(VK_ESCAPE);
-    });
-}
-
-TEST(DateField, OkRefusesAnEntryClearedByEditing)
-{
-    const struct {
-        const wchar_t* keys;
-        const wchar_t* content;
-    } cases[] = {{L"^a{DEL}", L""}, {L"{DBL 4}{DEL}", L"07/__/2024"}};
-    for (const auto& c : cases) {
-        SCOPED_TRACE(testing::Message() << std::wstring(c.keys));
-        bool succeed = true;
-        Show(
-            [&](HWND dialog, HWND field, HWND) {
-                const DWORD thread = GetWindowThreadProcessId(dialog, nullptr);
-                Keys(field, c.keys, false);
+            i = keys.find(L'}', i);
+            if (name == L"DBL") robot::DoubleClick(field, At(field, n, 2, field));
+            if (name == L"DRAG") robot::Drag(At(field, n, 0, nullptr), At(field, m, 0, nullptr));
+            if (name == L"OK") {
+                // OK must show the message box that refuses the dates, and
+                // the dialog stay open once the box is closed.
                 robot::Press(VK_RETURN);
                 const HWND box = robot::WaitForMessageBox(thread);
                 ASSERT_NE(box, nullptr) << "OK took the entry";
                 EXPECT_NE(robot::Child(box, L"Enter valid dates or press CANCEL", L"Static"), nullptr);
                 robot::Press(VK_RETURN);
                 EXPECT_TRUE(robot::WaitUntilGone(box));
-                EXPECT_EQ(robot::WaitForForm(thread), dialog) << "the dialog went";
-                EXPECT_EQ(robot::Text(field), Local(c.content)) << "the entry stays";
-                robot::Press(VK_ESCAPE);
-            },
-            &succeed);
-        EXPECT_FALSE(succeed);
+                EXPECT_EQ(robot::WaitForForm(thread), GetParent(field)) << "the dialog went";
+            }
+            for (int r = 0; named.count(name) && r < n; ++r) robot::Press(named.at(name), held);
+        } else if (unicode && held.empty()) {
+            robot::TypeUnicode(keys.substr(i, 1));
+        } else {
+            const SHORT scan = VkKeyScanW(keys[i]);
+            if (HIBYTE(scan) & 1) held.push_back(VK_SHIFT);
+            robot::Press(LOBYTE(scan), held);
+        }
     }
 }
 
-struct Accessible {
-    LONG role = 0;
-    std::wstring name, value;
-};
-
-Accessible Read(HWND hwnd)
+// What MSAA reads of a window: its role, name and value.
+std::tuple<LONG, std::wstring, std::wstring> Read(HWND hwnd)
 {
     ComPtr<IAccessible> a;
-    Accessible r;
-    EXPECT_EQ(AccessibleObjectFromWindow(hwnd, static_cast<DWORD>(OBJID_CLIENT), __uuidof(IAccessible), a.put_void()), S_OK);
-    if (!a) return r;
-    VARIANT self;
-    V_VT(&self) = VT_I4;
-    V_I4(&self) = CHILDID_SELF;
     Variant role;
     Bstr name, value;
-    a->get_accRole(self, role.put());
-    a->get_accName(self, name.put());
-    a->get_accValue(self, value.put());
+    if (AccessibleObjectFromWindow(hwnd, static_cast<DWORD>(OBJID_CLIENT), __uuidof(IAccessible), a.put_void()) == S_OK) {
+        a->get_accRole(I4(CHILDID_SELF).get(), role.put());
+        a->get_accName(I4(CHILDID_SELF).get(), name.put());
+        a->get_accValue(I4(CHILDID_SELF).get(), value.put());
+    }
     return {V_VT(&role.get()) == VT_I4 ? V_I4(&role.get()) : -1, std::wstring(name.view()), std::wstring(value.view())};
+}
+
+// Each row starts from 07/04/2024 and runs with virtual keys and with
+// Unicode input; then come what the field shows, its selection marked, and
+// the value a screen reader reads. What the mask does is tested without a
+// window; these are the ways keys, the mouse, the clipboard, the menu and
+// OK reach it.
+TEST(DateField, EditingSequences)
+{
+    // Typing and the keys that erase; Tab into the field selects the whole
+    // entry, so does Ctrl+A with the caret at its start, where typing begins;
+    // typing replaces a selection from its first position, Delete and
+    // Backspace empty it; the mouse selects a part with a double click,
+    // characters with a drag; the clipboard by keys and by the context menu,
+    // each row with another text than the row before, so that a copy left
+    // out shows; Undo by key and by the menu; Up and Down step the part where
+    // the selection starts; OK refuses an entry left empty or incomplete,
+    // which stays.
+    const wchar_t* const cases[][2] = {
+        {L"^a7/4/2025", L"07/04/2025|"}, {L"{RIGHT}{DEL}{END}{BS 2}", L"0_/04/20|__"}, {L"{TAB}+{TAB}", L"[07/04/2024]"},
+        {L"^a+{RIGHT}8", L"08/|__/____"}, {L"{RIGHT}+{RIGHT 3}5", L"05/|_4/2024"}, {L"{END}+{HOME}{DEL}", L"|__/__/____"},
+        {L"{RIGHT 3}+{END}{BS}", L"07/|__/____"}, {L"{DBL 4}", L"07/[04]/2024"}, {L"{DRAG 1 7}", L"0[7/04/2]024"},
+        {L"+{RIGHT 2}^x{RIGHT 3}^v", L"__/07/|2024"}, {L"{RIGHT 6}+{END}+{DEL}{HOME}+{INS}", L"20/24/|____"},
+        {L"{DBL 4}^{INS}{HOME}+{F10}p", L"04/|04/2024"}, {L"{DBL 1}+{F10}t{RIGHT 3}+{F10}p", L"__/07/|2024"},
+        {L"{DBL 7}^c{HOME}^v", L"20/24/|2024"}, {L"+{F10}a+{F10}d", L"|__/__/____"}, {L"^a{DEL}^z", L"[07/04/2024]"},
+        {L"{DBL 4}{DEL}+{F10}u", L"[07/04/2024]"}, {L"{RIGHT 3}{UP}", L"07/|05/2024"}, {L"^a{DOWN}", L"[06/04/2024]"},
+        {L"^a{DEL}{OK}", L"|__/__/____"}, {L"{DBL 4}{DEL}{OK}", L"07/|__/2024"},
+    };
+    Show([&](HWND dialog, HWND field, HWND) {
+        for (const bool unicode : {false, true}) {
+            for (const auto& [keys, expected] : cases) {
+                SCOPED_TRACE(testing::Message() << (unicode ? "Unicode " : "keys ") << keys);
+                SendMessageW(dialog, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(field), TRUE);
+                SendMessageW(field, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(Local(L"07/04/2024").c_str()));
+                Keys(field, keys, unicode);
+                std::wstring shown, value = Local(expected);
+                // Input arrives in its own time: read until as expected, or for two seconds.
+                for (int i = 0; i < 100 && shown != value; ++i, Sleep(20)) {
+                    wchar_t line[64] = {63};
+                    DWORD from = 0, to = 0;
+                    SendMessageW(field, EM_GETSEL, reinterpret_cast<WPARAM>(&from), reinterpret_cast<LPARAM>(&to));
+                    const LRESULT n = SendMessageW(field, EM_GETLINE, 0, reinterpret_cast<LPARAM>(line));
+                    shown = Marked(std::wstring(line, n), from, to);
+                }
+                EXPECT_EQ(shown, value);
+                std::erase_if(value, [](wchar_t c) { return c == L'|' || c == L'[' || c == L']'; });
+                if (value.find_first_of(L"0123456789") == std::wstring::npos) value.clear();
+                EXPECT_EQ(std::get<2>(Read(field)), value) << "the value a screen reader reads";
+            }
+        }
+    });
 }
 
 TEST(DateField, ScreenReadersReadLabelledTextFieldsAndANamedButton)
 {
     Show([](HWND, HWND begin, HWND end) {
-        const struct {
-            HWND field;
-            const wchar_t* name;
-            std::wstring value;
-        } fields[] = {{begin, L"Begin Date:", Local(L"07/04/2024")}, {end, L"End Date:", Local(L"07/31/2024")}};
-        for (const auto& f : fields) {
-            SCOPED_TRACE(testing::Message() << std::wstring(f.name));
-            const Accessible a = Read(f.field);
-            EXPECT_EQ(a.role, ROLE_SYSTEM_TEXT);
-            EXPECT_EQ(a.name, f.name);
-            EXPECT_EQ(a.value, f.value);
-            const Accessible button = Read(GetWindow(f.field, GW_CHILD));
-            EXPECT_EQ(button.name, L"Open calendar");
-            // Wine's oleacc gives buttons no role of their own.
-            EXPECT_EQ(button.role, platform::OnWine() ? ROLE_SYSTEM_CLIENT : ROLE_SYSTEM_PUSHBUTTON);
+        // Wine's oleacc gives buttons no role of their own.
+        const LONG button = platform::OnWine() ? ROLE_SYSTEM_CLIENT : ROLE_SYSTEM_PUSHBUTTON;
+        for (const auto& [field, name, value] :
+             {std::tuple(begin, L"Begin Date:", L"07/04/2024"), std::tuple(end, L"End Date:", L"07/31/2024")}) {
+            EXPECT_EQ(Read(field), std::tuple(ROLE_SYSTEM_TEXT, std::wstring(name), Local(value)));
+            EXPECT_EQ(Read(GetWindow(field, GW_CHILD)), std::tuple(button, std::wstring(L"Open calendar"), std::wstring()));
         }
-        // The value follows the editing.
-        Keys(begin, L"^a8", false);
-        Seen(begin, Local(L"8|_/__/____"));
-        EXPECT_EQ(Read(begin).value, Local(L"8_/__/____"));
-        robot::Press(VK_ESCAPE);
     });
 }
 

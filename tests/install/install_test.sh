@@ -1,11 +1,8 @@
 #!/bin/bash
-# Runs a test program in a Wine prefix made fresh for it, so that nothing is
-# registered when it starts. Arguments: the prefix folder, the program.
+# Runs a test program ($2) in a Wine prefix ($1) made fresh, where nothing is registered.
 set -euo pipefail
 . "$(dirname "$0")/../../scripts/wine-env.sh"
-prefix=$1
-shift
-rm -rf "$prefix"
+rm -rf "$1"
 trap wine_env_stop EXIT
-wine_env_start "$prefix" keep
-wine "$@"
+wine_env_start "$1" keep
+wine "$2"

@@ -28,4 +28,21 @@ std::wstring Dll(const char* arch)
     return FromEnvironment(std::string("VELDLG_DLL_").append(arch).c_str());
 }
 
+std::wstring Guid(REFGUID guid)
+{
+    wchar_t text[40] = {};
+    StringFromGUID2(guid, text, 40);
+    return text;
+}
+
+std::wstring ErrorInfo()
+{
+    client::ComPtr<IErrorInfo> info;
+    client::Bstr source, description;
+    if (GetErrorInfo(0, info.put()) != S_OK || info->GetSource(source.put()) != S_OK ||
+        info->GetDescription(description.put()) != S_OK)
+        return L"";
+    return std::wstring(source.view()) + L" / " + std::wstring(description.view());
+}
+
 } // namespace testfiles

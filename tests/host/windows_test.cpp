@@ -95,6 +95,34 @@ TEST_F(Windows, PlacesTabOrderAndFocus)
     });
 }
 
+// The date field's calendar drop-down: F4 opens it on the field's day, the
+// arrows move the day and Enter takes it; Escape leaves the field as it was;
+// F3 puts today's date.
+TEST_F(Windows, TheCalendarSetsTheField)
+{
+    ComPtr<IDispatch> o = Create(L"VELDLG.DateRange");
+    Put(o.get(), L"BeginDate", Date(45477).get()); // 4 July 2024
+    Put(o.get(), L"EndDate", Date(45477).get());
+    std::vector<std::wstring> shown;
+    robot::WithDialog([&] { Call(o.get(), L"ShowForm"); }, [&](HWND d) {
+        const HWND field = robot::Children(d, L"VELDLG.DateField").front();
+        for (const auto& keys : std::vector<std::vector<WORD>>{{VK_F4, VK_RIGHT, VK_RETURN}, {VK_F4, VK_DOWN, VK_ESCAPE}}) {
+            for (WORD k : keys) robot::Press(k);
+            robot::Settle(d);
+            shown.push_back(robot::Text(field));
+        }
+        robot::Press(VK_F3);
+        robot::Settle(d);
+        shown.push_back(robot::Text(field));
+        robot::Press(VK_ESCAPE);
+    });
+    SYSTEMTIME t;
+    GetLocalTime(&t);
+    wchar_t today[16];
+    swprintf(today, 16, L"%02u/%02u/%04u", t.wMonth, t.wDay, t.wYear);
+    EXPECT_EQ(shown, (std::vector<std::wstring>{L"07/05/2024", L"07/05/2024", today}));
+}
+
 TEST_F(Windows, KeysAndTheCloseBox)
 {
     const struct {

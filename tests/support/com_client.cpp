@@ -15,24 +15,12 @@ Apartment::~Apartment()
     CoUninitialize();
 }
 
-std::wstring WindowsPath(std::string_view path)
-{
-    std::wstring w(path.begin(), path.end());
-    for (auto& c : w)
-        if (c == L'/') c = L'\\';
-    if (!w.empty() && w[0] == L'\\') w = L"Z:" + w;
-    return w;
-}
-
 ComPtr<IDispatch> Create(const wchar_t* progId)
 {
     CLSID clsid{};
     ComPtr<IDispatch> object;
-    HRESULT hr = CLSIDFromProgID(progId, &clsid);
-    EXPECT_EQ(hr, S_OK) << "CLSIDFromProgID " << std::hex << hr;
-    if (FAILED(hr)) return object;
-    hr = CoCreateInstance(clsid, nullptr, CLSCTX_INPROC_SERVER, IID_IDispatch, object.put_void());
-    EXPECT_EQ(hr, S_OK) << "CoCreateInstance " << std::hex << hr;
+    EXPECT_EQ(CLSIDFromProgID(progId, &clsid), S_OK) << "CLSIDFromProgID";
+    EXPECT_EQ(CoCreateInstance(clsid, nullptr, CLSCTX_INPROC_SERVER, IID_IDispatch, object.put_void()), S_OK);
     return object;
 }
 
@@ -56,32 +44,26 @@ Outcome Invoke(IDispatch* object, DISPID id, WORD flags, DISPPARAMS& params)
     EXCEPINFO ei{};
     UINT argErr = 0;
     SetErrorInfo(0, nullptr);
-    out.hr = object->Invoke(id, IID_NULL, LOCALE_USER_DEFAULT, flags, &params,
-                            flags & (DISPATCH_PROPERTYPUT | DISPATCH_PROPERTYPUTREF) ? nullptr : out.value.put(), &ei,
-                            &argErr);
+    VARIANT* result = flags & (DISPATCH_PROPERTYPUT | DISPATCH_PROPERTYPUTREF) ? nullptr : out.value.put();
+    out.hr = object->Invoke(id, IID_NULL, LOCALE_USER_DEFAULT, flags, &params, result, &ei, &argErr);
+    Bstr source, description, helpFile;
+    ComPtr<IErrorInfo> info;
     if (out.hr == DISP_E_EXCEPTION) {
         if (ei.pfnDeferredFillIn) ei.pfnDeferredFillIn(&ei);
+        *source.put() = ei.bstrSource; // owned from here on
+        *description.put() = ei.bstrDescription;
+        *helpFile.put() = ei.bstrHelpFile;
         out.scode = ei.scode;
-        out.source = Bstr::View(ei.bstrSource);
-        out.description = Bstr::View(ei.bstrDescription);
-        out.helpFile = Bstr::View(ei.bstrHelpFile);
         out.helpContext = ei.dwHelpContext;
-        SysFreeString(ei.bstrSource);
-        SysFreeString(ei.bstrDescription);
-        SysFreeString(ei.bstrHelpFile);
-    } else if (FAILED(out.hr)) {
-        ComPtr<IErrorInfo> info;
-        if (GetErrorInfo(0, info.put()) == S_OK) {
-            Bstr s, d, f;
-            info->GetSource(s.put());
-            info->GetDescription(d.put());
-            info->GetHelpFile(f.put());
-            info->GetHelpContext(&out.helpContext);
-            out.source = s.view();
-            out.description = d.view();
-            out.helpFile = f.view();
-        }
+    } else if (FAILED(out.hr) && GetErrorInfo(0, info.put()) == S_OK) {
+        info->GetSource(source.put());
+        info->GetDescription(description.put());
+        info->GetHelpFile(helpFile.put());
+        info->GetHelpContext(&out.helpContext);
     }
+    out.source = source.view();
+    out.description = description.view();
+    out.helpFile = helpFile.view();
     return out;
 }
 
@@ -134,16 +116,6 @@ void ExpectError(const Outcome& o, int number, const wchar_t* source, const wcha
     EXPECT_EQ(o.description, description);
     EXPECT_EQ(o.helpFile, L"");
     EXPECT_EQ(o.helpContext, 0u);
-}
-
-Variant Str(std::wstring_view s)
-{
-    return Variant::FromString(s);
-}
-
-Variant I2(short v)
-{
-    return Variant::FromShort(v);
 }
 
 Variant I4(long v)

@@ -24,9 +24,6 @@ public:
     ~Apartment();
 };
 
-// The windows path of a file of the build ("/a/b" becomes "Z:\a\b").
-std::wstring WindowsPath(std::string_view unixOrWindowsPath);
-
 ComPtr<IDispatch> Create(const wchar_t* progId);
 
 struct Outcome {
@@ -61,8 +58,8 @@ std::wstring GetText(IDispatch* object, const wchar_t* name);
 // description, and never a help file or context.
 void ExpectError(const Outcome& o, int number, const wchar_t* source, const wchar_t* description);
 
-Variant Str(std::wstring_view s);
-Variant I2(short v);
+inline Variant Str(std::wstring_view s) { return Variant::FromString(s); }
+inline Variant I2(short v) { return Variant::FromShort(v); }
 Variant I4(long v);
 Variant Date(double v);
 

@@ -14,6 +14,8 @@ std::function<void(const std::string&)> OnFailure = [](const std::string& what) 
 
 namespace {
 
+constexpr DWORD kMove = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
+
 template <class Predicate>
 bool Poll(Timeout timeout, Predicate&& done)
 {
@@ -22,36 +24,28 @@ bool Poll(Timeout timeout, Predicate&& done)
     return true;
 }
 
-struct Search {
-    DWORD thread;
-    bool form;
-    HWND found = nullptr;
-};
-
-BOOL CALLBACK FindTopLevel(HWND hwnd, LPARAM lp)
-{
-    auto* s = reinterpret_cast<Search*>(lp);
-    if (!IsWindowVisible(hwnd) || (s->thread && GetWindowThreadProcessId(hwnd, nullptr) != s->thread)) return TRUE;
-    const bool isForm = GetPropW(hwnd, L"VELDLG.Form") != nullptr;
-    if (s->form ? !isForm : (isForm || ClassOf(hwnd) != L"#32770")) return TRUE;
-    s->found = hwnd;
-    return FALSE;
-}
-
 // A visible top-level window of a thread (0: any): a form of the library, or
 // a dialog that is none (a message box).
 HWND FindVisible(DWORD thread, bool form)
 {
-    Search s{thread, form};
-    EnumWindows(FindTopLevel, reinterpret_cast<LPARAM>(&s));
-    return s.found;
+    for (HWND w = GetTopWindow(nullptr); w; w = GetWindow(w, GW_HWNDNEXT)) {
+        if (!IsWindowVisible(w) || (thread && GetWindowThreadProcessId(w, nullptr) != thread)) continue;
+        const bool isForm = GetPropW(w, L"VELDLG.Form") != nullptr;
+        if (form ? isForm : !isForm && ClassOf(w) == L"#32770") return w;
+    }
+    return nullptr;
 }
 
 bool ReadyForInput(HWND hwnd)
 {
-    DWORD_PTR ignored;
-    return IsWindowVisible(hwnd) && IsWindowEnabled(hwnd) && GetForegroundWindow() == hwnd &&
-           SendMessageTimeoutW(hwnd, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, 2000, &ignored) != 0;
+    return IsWindowVisible(hwnd) && IsWindowEnabled(hwnd) && GetForegroundWindow() == hwnd && Settle(hwnd);
+}
+
+HWND WaitFor(bool form, DWORD thread, Timeout timeout, const std::function<bool()>& giveUp = {})
+{
+    HWND found = nullptr;
+    Poll(timeout, [&] { return (giveUp && giveUp()) || ((found = FindVisible(thread, form)) && ReadyForInput(found)); });
+    return found && ReadyForInput(found) ? found : nullptr;
 }
 
 void Send(std::vector<INPUT> inputs)
@@ -77,31 +71,26 @@ INPUT Mouse(DWORD flags, POINT screen = {})
     return in;
 }
 
-INPUT MoveTo(POINT screen)
+void ClickAt(POINT screen)
 {
-    return Mouse(MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE, screen);
+    Send({Mouse(kMove, screen)});
+    Send({Mouse(MOUSEEVENTF_LEFTDOWN), Mouse(MOUSEEVENTF_LEFTUP)});
 }
 
-POINT Centre(HWND hwnd)
+// The middle of a window on the screen; of its title bar with `titleBar`.
+POINT Centre(HWND hwnd, bool titleBar = false)
 {
     RECT r;
     GetWindowRect(hwnd, &r);
-    return {(r.left + r.right) / 2, (r.top + r.bottom) / 2};
-}
-
-void ClickAt(POINT screen)
-{
-    Send({MoveTo(screen)});
-    Send({Mouse(MOUSEEVENTF_LEFTDOWN), Mouse(MOUSEEVENTF_LEFTUP)});
+    const int titleY = r.top + GetSystemMetrics(SM_CYFRAME) + GetSystemMetrics(SM_CYCAPTION) / 2;
+    return {(r.left + r.right) / 2, titleBar ? titleY : (r.top + r.bottom) / 2};
 }
 
 } // namespace
 
 HWND WaitForForm(DWORD thread, Timeout timeout, const std::function<bool()>& giveUp)
 {
-    HWND found = nullptr;
-    Poll(timeout, [&] { return (giveUp && giveUp()) || ((found = FindVisible(thread, true)) && ReadyForInput(found)); });
-    return found && ReadyForInput(found) ? found : nullptr;
+    return WaitFor(true, thread, timeout, giveUp);
 }
 
 HWND FindForm(DWORD thread)
@@ -111,22 +100,17 @@ HWND FindForm(DWORD thread)
 
 bool BringToFront(HWND dialog, Timeout timeout)
 {
-    // As a user does: a click on its title bar.
-    RECT r;
-    GetWindowRect(dialog, &r);
-    const POINT caption{(r.left + r.right) / 2, r.top + GetSystemMetrics(SM_CYFRAME) + GetSystemMetrics(SM_CYCAPTION) / 2};
+    const POINT title = Centre(dialog, true);
     return Poll(timeout, [&] {
         if (ReadyForInput(dialog)) return true;
-        if (GetAncestor(WindowFromPoint(caption), GA_ROOT) == dialog) ClickAt(caption);
+        if (GetAncestor(WindowFromPoint(title), GA_ROOT) == dialog) ClickAt(title);
         return false;
     });
 }
 
 HWND WaitForMessageBox(DWORD thread, Timeout timeout)
 {
-    HWND found = nullptr;
-    Poll(timeout, [&] { return (found = FindVisible(thread, false)) && ReadyForInput(found); });
-    return found;
+    return WaitFor(false, thread, timeout);
 }
 
 bool WaitUntilGone(HWND hwnd, Timeout timeout)
@@ -134,10 +118,10 @@ bool WaitUntilGone(HWND hwnd, Timeout timeout)
     return Poll(timeout, [&] { return !IsWindow(hwnd) || !IsWindowVisible(hwnd); });
 }
 
-void Settle(HWND hwnd)
+bool Settle(HWND hwnd)
 {
     DWORD_PTR ignored;
-    SendMessageTimeoutW(hwnd, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, 2000, &ignored);
+    return SendMessageTimeoutW(hwnd, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, 2000, &ignored) != 0;
 }
 
 std::wstring Text(HWND hwnd)
@@ -202,17 +186,16 @@ std::wstring ToolTipOf(HWND dialog, HWND control)
     HWND tips = nullptr;
     Poll(5s, [&] {
         p.x ^= 1;
-        Send({MoveTo(p)});
+        Send({Mouse(kMove, p)});
         Settle(dialog);
         for (tips = FindWindowExW(nullptr, nullptr, TOOLTIPS_CLASSW, nullptr); tips && GetWindow(tips, GW_OWNER) != dialog;)
             tips = FindWindowExW(nullptr, tips, TOOLTIPS_CLASSW, nullptr);
         return tips != nullptr;
     });
-    if (!tips) return L"<no tool tip window>";
-    wchar_t text[512] = {};
+    wchar_t text[512] = L"<no tool tip window>";
     TOOLINFOW ti{TTTOOLINFOW_V2_SIZE, 0, dialog, reinterpret_cast<UINT_PTR>(control)};
     ti.lpszText = text;
-    SendMessageW(tips, TTM_GETTEXTW, 512, reinterpret_cast<LPARAM>(&ti));
+    if (tips) SendMessageW(tips, TTM_GETTEXTW, 512, reinterpret_cast<LPARAM>(&ti));
     return text;
 }
 
@@ -224,7 +207,7 @@ void Click(HWND hwnd)
 void DoubleClick(HWND hwnd, POINT client)
 {
     ClientToScreen(hwnd, &client);
-    Send({MoveTo(client)});
+    Send({Mouse(kMove, client)});
     const INPUT down = Mouse(MOUSEEVENTF_LEFTDOWN), up = Mouse(MOUSEEVENTF_LEFTUP);
     Send({down, up, down, up});
 }
@@ -243,7 +226,7 @@ void ClickCloseBox(HWND dialog)
     // Find the close box by asking the window itself, along its title bar.
     RECT r;
     GetWindowRect(dialog, &r);
-    const int y = r.top + GetSystemMetrics(SM_CYFRAME) + GetSystemMetrics(SM_CYCAPTION) / 2;
+    const int y = Centre(dialog, true).y;
     for (int x = r.right - 1; x > r.left; --x)
         if (SendMessageW(dialog, WM_NCHITTEST, 0, MAKELPARAM(x, y)) == HTCLOSE) return ClickAt({x - 3, y});
     OnFailure("no close box on the title bar");
@@ -266,8 +249,8 @@ void TypeUnicode(std::wstring_view text)
 
 void Drag(POINT from, POINT to)
 {
-    Send({MoveTo(from), Mouse(MOUSEEVENTF_LEFTDOWN)});
-    Send({MoveTo(to), Mouse(MOUSEEVENTF_LEFTUP)});
+    Send({Mouse(kMove, from), Mouse(MOUSEEVENTF_LEFTDOWN)});
+    Send({Mouse(kMove, to), Mouse(MOUSEEVENTF_LEFTUP)});
 }
 
 void WithDialog(const std::function<void()>& show, const std::function<void(HWND dialog)>& act)
@@ -281,20 +264,21 @@ void WithDialog(const std::function<void()>& show, const std::function<void(HWND
             return;
         }
         act(dialog);
-        if (!WaitUntilGone(dialog, 5s)) {
-            OnFailure("the dialog is still open; the robot closes it");
-            PostMessageW(dialog, WM_CLOSE, 0, 0);
-        }
+        if (WaitUntilGone(dialog, 5s)) return;
+        OnFailure("the dialog is still open; the robot closes it");
+        PostMessageW(dialog, WM_CLOSE, 0, 0);
     });
+    const auto finish = [&] {
+        returned = true;
+        driver.join();
+    };
     try {
         show();
     } catch (...) {
-        returned = true;
-        driver.join();
+        finish();
         throw;
     }
-    returned = true;
-    driver.join();
+    finish();
 }
 
 } // namespace robot

@@ -30,8 +30,9 @@ bool BringToFront(HWND dialog, Timeout timeout = 10s);
 HWND WaitForMessageBox(DWORD thread, Timeout timeout = 10s);
 // Waits until a window is destroyed or hidden.
 bool WaitUntilGone(HWND hwnd, Timeout timeout = 10s);
-// Waits until the window's thread has handled everything sent so far.
-void Settle(HWND hwnd);
+// Waits until the window's thread has handled everything sent so far; false
+// when it hangs.
+bool Settle(HWND hwnd);
 
 std::wstring Text(HWND hwnd);
 std::wstring ClassOf(HWND hwnd);

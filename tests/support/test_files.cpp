@@ -11,11 +11,11 @@ namespace testfiles {
 std::wstring FromEnvironment(const char* variable)
 {
     const char* value = std::getenv(variable);
-    if (!value || !*value) {
-        ADD_FAILURE() << variable << " is not set";
-        return L"";
-    }
-    return client::WindowsPath(value);
+    if (!value || !*value) ADD_FAILURE() << variable << " is not set";
+    // A file of the build as Wine names it: "/a/b" is "Z:\a\b".
+    std::wstring path(value && *value == '/' ? L"Z:" : L"");
+    for (const char* c = value; c && *c; ++c) path += *c == '/' ? L'\\' : static_cast<wchar_t>(*c);
+    return path;
 }
 
 std::wstring OwnDll()

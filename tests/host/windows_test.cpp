@@ -217,11 +217,8 @@ std::wstring AccessibleName(HWND control)
     if (FAILED(AccessibleObjectFromWindow(control, static_cast<DWORD>(OBJID_CLIENT), __uuidof(IAccessible),
                                           accessible.put_void())))
         return L"<no accessible object>";
-    VARIANT self{};
-    V_VT(&self) = VT_I4;
-    V_I4(&self) = CHILDID_SELF;
     Bstr name;
-    accessible->get_accName(self, name.put());
+    accessible->get_accName(I4(CHILDID_SELF).get(), name.put());
     return std::wstring(name.view());
 }
 

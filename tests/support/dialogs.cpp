@@ -38,15 +38,16 @@ std::string Bytes(const VARIANT& v)
 
 const std::vector<DialogKind>& Dialogs()
 {
+    static const auto tagged = [](const wchar_t* text, int tag) { return text + std::to_wstring(tag); };
     static const std::vector<DialogKind> kinds = {
         {L"VELDLG.CustomMessage",
          [](IDispatch* o, int tag) {
              PutShort(o, L"NumButtons", 2);
-             Put(o, L"ButtonCaptions", Str(L"A" + std::to_wstring(tag) + L",B" + std::to_wstring(tag)).get());
+             Put(o, L"ButtonCaptions", Str(tagged(L"A", tag) + tagged(L",B", tag)).get());
          },
-         [](HWND d, int tag) { robot::Click(robot::Child(d, L"B" + std::to_wstring(tag), L"Button")); },
+         [](HWND d, int tag) { robot::Click(robot::Child(d, tagged(L"B", tag), L"Button")); },
          [](IDispatch* o, int tag) {
-             EXPECT_EQ(GetText(o, L"ButtonResultCaption"), L"B" + std::to_wstring(tag));
+             EXPECT_EQ(GetText(o, L"ButtonResultCaption"), tagged(L"B", tag));
              EXPECT_EQ(GetShort(o, L"ButtonResultValue"), 2);
          }},
         {L"VELDLG.LabelStartPosition",
@@ -54,9 +55,7 @@ const std::vector<DialogKind>& Dialogs()
              PutShort(o, L"NumRows", static_cast<short>(1 + tag % 5));
              PutShort(o, L"NumColumns", static_cast<short>(1 + tag % 3));
          },
-         [](HWND d, int tag) {
-             robot::Click(robot::Child(d, std::to_wstring(1 + tag % 3) + L", " + std::to_wstring(1 + tag % 5), L"Button"));
-         },
+         [](HWND d, int tag) { robot::Click(robot::Child(d, tagged(L"", 1 + tag % 3) + tagged(L", ", 1 + tag % 5))); },
          [](IDispatch* o, int tag) {
              EXPECT_EQ(GetShort(o, L"StartColumn"), 1 + tag % 3);
              EXPECT_EQ(GetShort(o, L"StartRow"), 1 + tag % 5);
@@ -73,14 +72,14 @@ const std::vector<DialogKind>& Dialogs()
              EXPECT_EQ(V_DATE(&Get(o, L"EndDate").value.get()), 45100 + tag);
          }},
         {L"VELDLG.CustomList",
-         [](IDispatch* o, int tag) { Put(o, L"ListArray", lists::StringList({L"x" + std::to_wstring(tag), L"y" + std::to_wstring(tag)}, tag).get()); },
+         [](IDispatch* o, int tag) { Put(o, L"ListArray", lists::StringList({tagged(L"x", tag), tagged(L"y", tag)}, tag).get()); },
          [](HWND d, int) {
              robot::ClickListItem(robot::Children(d, L"ListBox").front(), 1);
              robot::Press(VK_RETURN);
          },
          [](IDispatch* o, int tag) {
              EXPECT_EQ(GetShort(o, L"ListIndex"), tag + 1);
-             EXPECT_EQ(GetText(o, L"ListItem"), L"y" + std::to_wstring(tag));
+             EXPECT_EQ(GetText(o, L"ListItem"), tagged(L"y", tag));
          }},
     };
     return kinds;

@@ -15,14 +15,16 @@ namespace lists {
 using client::Variant;
 using veldlg::SafeArray;
 
-// A one-dimensional array of strings over lower..lower + n - 1.
-inline SafeArray Strings(const std::vector<std::wstring>& items, LONG lower = 0)
+// A one-dimensional array over lower..lower + n - 1 of strings, or of
+// Variants holding them.
+inline SafeArray Strings(const std::vector<std::wstring>& items, LONG lower = 0, VARTYPE type = VT_BSTR)
 {
-    SafeArray a(SafeArrayCreateVector(VT_BSTR, lower, static_cast<ULONG>(items.size())));
+    SafeArray a(SafeArrayCreateVector(type, lower, static_cast<ULONG>(items.size())));
     for (LONG i = 0; i < static_cast<LONG>(items.size()); ++i) {
         LONG index = lower + i;
-        client::Bstr text(items[static_cast<size_t>(i)]);
-        SafeArrayPutElement(a.get(), &index, text.get());
+        const Variant v = Variant::FromString(items[static_cast<size_t>(i)]);
+        auto* p = const_cast<VARIANT*>(&v.get()); // the array takes a copy
+        SafeArrayPutElement(a.get(), &index, type == VT_BSTR ? static_cast<void*>(V_BSTR(p)) : p);
     }
     return a;
 }
@@ -45,14 +47,7 @@ inline SafeArray Strings2D(ULONG rows, ULONG columns)
 // An array of Variants holding strings, as VBScript's Array() builds.
 inline SafeArray Variants(std::initializer_list<const wchar_t*> items)
 {
-    SafeArray a(SafeArrayCreateVector(VT_VARIANT, 0, static_cast<ULONG>(items.size())));
-    LONG index = 0;
-    for (const wchar_t* item : items) {
-        Variant v = Variant::FromString(item);
-        SafeArrayPutElement(a.get(), &index, const_cast<VARIANT*>(&v.get()));
-        ++index;
-    }
-    return a;
+    return Strings(std::vector<std::wstring>(items.begin(), items.end()), 0, VT_VARIANT);
 }
 
 // A variant that owns the array, of type VT_ARRAY | element type.

@@ -73,9 +73,9 @@ const std::vector<DialogKind>& Dialogs()
          }},
         {L"VELDLG.CustomList",
          [](IDispatch* o, int tag) { Put(o, L"ListArray", lists::StringList({tagged(L"x", tag), tagged(L"y", tag)}, tag).get()); },
-         [](HWND d, int) {
-             robot::ClickListItem(robot::Children(d, L"ListBox").front(), 1);
-             robot::Press(VK_RETURN);
+         [](HWND d, int) { // a double click on the second item
+             const HWND list = robot::Children(d, L"ListBox").front();
+             robot::DoubleClick(list, {5, static_cast<LONG>(SendMessageW(list, LB_GETITEMHEIGHT, 0, 0) * 3 / 2)});
          },
          [](IDispatch* o, int tag) {
              EXPECT_EQ(GetShort(o, L"ListIndex"), tag + 1);

@@ -212,15 +212,6 @@ void DoubleClick(HWND hwnd, POINT client)
     Send({down, up, down, up});
 }
 
-void ClickListItem(HWND list, int position)
-{
-    RECT r{};
-    SendMessageW(list, LB_GETITEMRECT, static_cast<WPARAM>(position), reinterpret_cast<LPARAM>(&r));
-    POINT p{(r.left + r.right) / 2, (r.top + r.bottom) / 2};
-    ClientToScreen(list, &p);
-    ClickAt(p);
-}
-
 void ClickCloseBox(HWND dialog)
 {
     // Find the close box by asking the window itself, along its title bar.

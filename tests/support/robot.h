@@ -51,8 +51,6 @@ std::wstring ToolTipOf(HWND dialog, HWND control);
 void Click(HWND hwnd);
 void DoubleClick(HWND hwnd, POINT client);
 void ClickCloseBox(HWND dialog);
-// A click on a list box's item.
-void ClickListItem(HWND list, int position);
 // Presses and releases a key; with modifiers held around it.
 void Press(WORD vk, const std::vector<WORD>& modifiers = {});
 // Types text as Unicode input (VK_PACKET), as on-screen keyboards do.

@@ -238,7 +238,7 @@ TEST_F(Windows, TheLibrarysLookStaysWithItsWindows)
     ASSERT_TRUE(ActivateActCtx(context, &cookie));
     ComPtr<IDispatch> o = Create(Dialogs()[0].progId);
     Dialogs()[0].setup(o.get(), 1);
-    reliability::ShowAndEnd(Dialogs()[0], o.get(), 1);
+    robot::WithDialog([&] { Call(o.get(), L"ShowForm"); }, [](HWND d) { Dialogs()[0].end(d, 1); });
     HANDLE current = nullptr;
     GetCurrentActCtx(&current);
     EXPECT_EQ(current, context);

@@ -141,7 +141,8 @@ TEST(Dialogs, AThousandCyclesKeepTheProcessFlatAndTheLibraryUnloadsAfterTheLast)
         const auto& kind = Dialogs()[static_cast<size_t>(i) % Dialogs().size()];
         ComPtr<IDispatch> o = Create(kind.progId);
         kind.setup(o.get(), i % 50);
-        reliability::ShowAndEnd(kind, o.get(), i % 50);
+        robot::WithDialog([&] { EXPECT_EQ(Call(o.get(), L"ShowForm").hr, S_OK); },
+                          [&](HWND d) { kind.end(d, i % 50); });
         kind.check(o.get(), i % 50);
     };
     for (int i = 0; i < 40; ++i) cycle(i); // warm-up: forms, caches, heaps

@@ -85,11 +85,6 @@ const std::vector<DialogKind>& Dialogs()
     return kinds;
 }
 
-void ShowAndEnd(const DialogKind& kind, IDispatch* object, int tag)
-{
-    robot::WithDialog([&] { EXPECT_EQ(Call(object, L"ShowForm").hr, S_OK); }, [&](HWND dialog) { kind.end(dialog, tag); });
-}
-
 std::vector<std::string> Snapshot(IDispatch* object)
 {
     std::vector<std::string> values;

@@ -19,9 +19,6 @@ struct DialogKind {
 };
 const std::vector<DialogKind>& Dialogs();
 
-// Shows an object's dialog and lets the robot end it.
-void ShowAndEnd(const DialogKind& kind, IDispatch* object, int tag);
-
 // What the gets of the object's properties (DISPIDs 0x68030000 and up)
 // answer, bit for bit: a NaN equals itself, texts and arrays compare by
 // content.

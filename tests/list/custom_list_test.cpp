@@ -9,7 +9,7 @@
 
 #include <gtest/gtest.h>
 
-#include <functional>
+#include <optional>
 #include <string>
 #include <thread>
 #include <vector>
@@ -24,14 +24,9 @@ TEST(CustomList, ListArrayTakesOnlyArraysOfStrings)
 {
     ComPtr<IDispatch> o = New<CustomList>();
     ASSERT_EQ(Put(o.get(), L"ListArray", StringList({L"kept"}).get()).hr, S_OK);
-    Variant scriptArray = Holding(Variants({L"Red", L"Green"}), VT_VARIANT);
-    VARIANT byRef; // what a script passes for a variable
-    V_VT(&byRef) = VT_VARIANT | VT_BYREF;
-    V_VARIANTREF(&byRef) = const_cast<VARIANT*>(&scriptArray.get());
-    const Variant variantsAsStrings = Holding(Variants({L"Red"}), VT_BSTR), text = Str(L"Red,Green");
-    for (const VARIANT* refused : std::initializer_list<const VARIANT*>{&scriptArray.get(), &byRef,
-                                                                         &variantsAsStrings.get(), &text.get()})
-        ExpectError(Put(o.get(), L"ListArray", *refused), 13, L"VELDLG", L"Type mismatch");
+    // Arrays of Variants, as scripts build them, are refused by the script tests.
+    for (const Variant& refused : {Holding(Variants({L"Red"}), VT_BSTR), Str(L"Red,Green")})
+        ExpectError(Put(o.get(), L"ListArray", refused.get()), 13, L"VELDLG", L"Type mismatch");
     windowless::Show<frmCustomList>(o.get(), [&](frmCustomList& f) {
         f.List1.ListIndex(0);
         f.cmdSelect.Press();
@@ -43,21 +38,21 @@ TEST(CustomList, ListsTheFormCannotWalkEndTheShow)
 {
     const struct {
         const char* name;
-        std::function<Variant()> list; // none: no list put on this thread
+        std::optional<Variant> list; // none: no list put on this thread
         int number;
     } cases[] = {
-        {"no list", nullptr, 9},
-        {"an array without bounds", [] { return Holding(SafeArray()); }, 9},
-        {"two dimensions", [] { return Holding(Strings2D(3, 2)); }, 9},
-        {"lower bound below 16 bits", [] { return Holding(Numbered(-32769, 2)); }, 6},
-        {"upper bound past 16 bits", [] { return Holding(Numbered(32767, 2)); }, 6},
-        {"upper bound 32767", [] { return Holding(Numbered(32760, 8)); }, 6},
+        {"no list", std::nullopt, 9},
+        {"an array without bounds", Holding(SafeArray()), 9},
+        {"two dimensions", Holding(Strings2D(3, 2)), 9},
+        {"lower bound below 16 bits", Holding(Numbered(-32769, 2)), 6},
+        {"upper bound past 16 bits", Holding(Numbered(32767, 2)), 6},
+        {"upper bound 32767", Holding(Numbered(32760, 8)), 6},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         std::thread([&] {
             ComPtr<IDispatch> o = New<CustomList>();
-            if (c.list) Put(o.get(), L"ListArray", c.list().get());
+            if (c.list) Put(o.get(), L"ListArray", c.list->get());
             PutShort(o.get(), L"ListIndex", 7);
             for (int show = 1; show <= 2; ++show) {
                 const Outcome r = windowless::Show<frmCustomList>(o.get(), [](frmCustomList&) { ADD_FAILURE(); });

@@ -12,7 +12,7 @@
 
 #include <gtest/gtest.h>
 
-#include <limits>
+#include <cmath>
 #include <optional>
 #include <string>
 #include <thread>
@@ -26,14 +26,17 @@ using Text = std::optional<std::wstring>;
 
 constexpr wchar_t kSectionKey[] = L"Software\\VB and VBA Program Settings\\Vormelt\\QMTDATES";
 constexpr DATE k4July2024 = 45477, k31July2024 = 45504;
+// The message box that refuses an entry: prompt, title and style.
+const std::wstring kInvalid =
+    L"Enter valid dates or press CANCEL|Date Range|" + std::to_wstring(MB_OK | MB_ICONHAND);
 
 Text Stored(const wchar_t* name)
 {
     wchar_t data[256] = {};
     DWORD size = sizeof data;
-    if (RegGetValueW(HKEY_CURRENT_USER, kSectionKey, name, RRF_RT_REG_SZ, nullptr, data, &size) != ERROR_SUCCESS)
-        return std::nullopt;
-    return data;
+    const LONG status =
+        RegGetValueW(HKEY_CURRENT_USER, kSectionKey, name, RRF_RT_REG_SZ, nullptr, data, &size);
+    return status == ERROR_SUCCESS ? Text(data) : std::nullopt;
 }
 
 // The user's stored dates set for a test, and put back after it.
@@ -150,10 +153,8 @@ TEST(DateRange, EveryWayOfEndingTheDialog)
             EXPECT_EQ(r.hr, S_OK);
             EXPECT_EQ(Result(o.get()), c.result);
             ASSERT_EQ(boxes.size(), c.boxes);
-            for (const auto& box : boxes) {
-                EXPECT_EQ(box.prompt + L"|" + box.title, L"Enter valid dates or press CANCEL|Date Range");
-                EXPECT_EQ(box.style, static_cast<UINT>(MB_OK | MB_ICONHAND));
-            }
+            for (const auto& box : boxes)
+                EXPECT_EQ(box.prompt + L"|" + box.title + L"|" + std::to_wstring(box.style), kInvalid);
         }).join();
         EXPECT_EQ(Stored(L"BeginDate"), c.storedBegin);
     }
@@ -165,28 +166,25 @@ TEST(DateRange, ConfirmedDatesAreShownNextTimeAndSharedOnTheThread)
     ComPtr<IDispatch> a = Range({}, {}), b = Range(k4July2024, {});
     windowless::Show<frmDateRange>(a.get(), [](frmDateRange& f) { f.cmdCancel.Press(); });
     EXPECT_EQ(Result(a.get()), std::tuple(0.0, 0.0, false)) << "a cancel takes over no date";
-    std::wstring shown;
-    windowless::Show<frmDateRange>(a.get(), [&](frmDateRange& f) {
-        shown = f.txtBeginDate.Text(); // b's preset
+    windowless::Show<frmDateRange>(a.get(), [](frmDateRange& f) {
+        EXPECT_EQ(f.txtBeginDate.Text(), L"07/04/2024"); // b's preset
         f.txtEndDate.Text(L"08/01/2024");
         f.cmdOK.Press();
     });
-    EXPECT_EQ(shown, L"07/04/2024");
     EXPECT_EQ(Result(a.get()), std::tuple(k4July2024, k31July2024 + 1, true));
     EXPECT_EQ(Result(b.get()), std::tuple(k4July2024, 0.0, false)) << "b's own fields stay";
-    windowless::Show<frmDateRange>(b.get(), [&](frmDateRange& f) {
-        shown = f.txtEndDate.Text();
+    // The close box after a confirmed dialog: b takes over its dates.
+    windowless::Show<frmDateRange>(b.get(), [](frmDateRange& f) {
+        EXPECT_EQ(f.txtEndDate.Text(), L"08/01/2024");
         f.Unload();
     });
-    EXPECT_EQ(shown, L"08/01/2024");
-    EXPECT_EQ(Result(b.get()), std::tuple(k4July2024, k31July2024 + 1, true)) << "the close box after a confirmed dialog";
+    EXPECT_EQ(Result(b.get()), std::tuple(k4July2024, k31July2024 + 1, true));
 }
 
 TEST(DateRange, RefusedDatesAndSavesChangeNothing)
 {
     ComPtr<IDispatch> o = Range(-657434.0, 2958465.999988426); // 1 January 100, the last second of 9999
-    const double nan = std::numeric_limits<double>::quiet_NaN(), inf = std::numeric_limits<double>::infinity();
-    for (const DATE bad : {nan, inf, -inf, -657435.0, 2958466.0})
+    for (const DATE bad : {double{NAN}, HUGE_VAL, -HUGE_VAL, -657435.0, 2958466.0})
         for (const wchar_t* member : {L"BeginDate", L"EndDate"})
             ExpectError(Put(o.get(), member, Date(bad).get()), 1, L"Date Range", L"Not a valid date value");
     EXPECT_EQ(Result(o.get()), std::tuple(-657434.0, 2958465.999988426, false));
@@ -194,12 +192,12 @@ TEST(DateRange, RefusedDatesAndSavesChangeNothing)
     StoredDates stored(L"01/02/2003", L"04/05/2006");
     ReadOnlySection readOnly;
     std::thread([] {
-        ComPtr<IDispatch> r = Range(k4July2024, k31July2024);
-        const Outcome shown = windowless::Show<frmDateRange>(r.get(), [](frmDateRange& f) { f.cmdOK.Press(); });
-        EXPECT_EQ(shown.number(), HRESULT_FROM_WIN32(ERROR_ACCESS_DENIED));
-        EXPECT_EQ(shown.source, L"VELDLG");
+        ComPtr<IDispatch> d = Range(k4July2024, k31July2024);
+        const Outcome r = windowless::Show<frmDateRange>(d.get(), [](frmDateRange& f) { f.cmdOK.Press(); });
+        EXPECT_EQ(r.number(), HRESULT_FROM_WIN32(ERROR_ACCESS_DENIED));
+        EXPECT_EQ(r.source, L"VELDLG");
         EXPECT_FALSE(host::FormRef<frmDateRange>().Succeed());
-        EXPECT_EQ(Result(r.get()), std::tuple(k4July2024, k31July2024, false));
+        EXPECT_EQ(Result(d.get()), std::tuple(k4July2024, k31July2024, false));
     }).join();
     EXPECT_EQ(Stored(L"BeginDate"), L"01/02/2003");
 }

@@ -20,6 +20,9 @@ using namespace client;
 using namespace lists;
 using windowless::New;
 
+const std::wstring kNoSelection = L"Highlight an item before clicking Select\nor click Cancel to quit"
+                                  L"|No Item Selected|" + std::to_wstring(MB_OK | MB_ICONINFORMATION);
+
 TEST(CustomList, ListsTheFormCannotWalkEndTheShow)
 {
     const struct {
@@ -41,8 +44,8 @@ TEST(CustomList, ListsTheFormCannotWalkEndTheShow)
             if (c.list) Put(o.get(), L"ListArray", c.list->get());
             PutShort(o.get(), L"ListIndex", 7);
             for (int show = 1; show <= 2; ++show) {
-                const Outcome r = windowless::Show<frmCustomList>(o.get(), [](frmCustomList&) { ADD_FAILURE(); });
-                ExpectError(r, c.number, L"VELDLG", c.number == 9 ? L"Subscript out of range" : L"Overflow");
+                ExpectError(windowless::Show<frmCustomList>(o.get(), [](frmCustomList&) { ADD_FAILURE(); }),
+                            c.number, L"VELDLG", c.number == 9 ? L"Subscript out of range" : L"Overflow");
                 EXPECT_EQ(GetShort(o.get(), L"ListIndex"), 7);
             }
         }).join();
@@ -91,11 +94,8 @@ TEST(CustomList, EveryWayOfEndingTheDialog)
             EXPECT_EQ(GetShort(o.get(), L"ListIndex"), c.index);
             EXPECT_EQ(GetText(o.get(), L"ListItem"), c.item);
             ASSERT_EQ(boxes.size(), c.boxes);
-            for (const auto& box : boxes) {
-                EXPECT_EQ(box.prompt + L"|" + box.title,
-                          L"Highlight an item before clicking Select\nor click Cancel to quit|No Item Selected");
-                EXPECT_EQ(box.style, static_cast<UINT>(MB_OK | MB_ICONINFORMATION));
-            }
+            for (const auto& box : boxes)
+                EXPECT_EQ(box.prompt + L"|" + box.title + L"|" + std::to_wstring(box.style), kNoSelection);
         }).join();
     }
 }

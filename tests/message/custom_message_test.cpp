@@ -102,7 +102,8 @@ const std::vector<std::pair<short, short>> kPlaces[] = {
 TEST(CustomMessage, LayoutAndEveryWayOfEndingTheDialog)
 {
     const struct {
-        short buttons, defaultButton, cancelButton, key; // key 0: a click on the last button, -1: the close box
+        // key 0: a click on the last button, -1: the close box
+        short buttons, defaultButton, cancelButton, key;
         const wchar_t* caption;
         short value;
     } cases[] = {
@@ -140,8 +141,9 @@ TEST(CustomMessage, LayoutAndEveryWayOfEndingTheDialog)
                     const host::CommandButton& b = *buttons[i];
                     const auto [left, top] = kPlaces[c.buttons - 1][i];
                     EXPECT_EQ(b.Caption(), list.substr(2 * i, 1)) << "button " << i + 1;
-                    EXPECT_EQ(std::tuple(b.Left().value(), b.Top().value(), b.Width().value(), b.Height().value()),
-                              std::tuple(left, top, short{1635}, short{375}))
+                    const RECT at = b.FormRect();
+                    EXPECT_EQ(std::tuple(at.left, at.top, at.right - at.left, at.bottom - at.top),
+                              std::tuple(left, top, 1635, 375))
                         << "button " << i + 1;
                 }
                 if (c.key > 0) f.KeyDown(c.key, 0);
@@ -167,8 +169,8 @@ TEST(CustomMessage, ObjectsOfOneThreadShareTheirForm)
         f.KeyDown(VK_RETURN, 0); // B's default button
     });
     EXPECT_EQ(shown, (std::vector<std::wstring>{L"Yes", L"No", L"Yes"}));
-    EXPECT_EQ(GetText(a.get(), L"ButtonResultCaption") + std::to_wstring(GetShort(a.get(), L"ButtonResultValue")),
-              L"Yes3");
+    EXPECT_EQ(GetText(a.get(), L"ButtonResultCaption"), L"Yes");
+    EXPECT_EQ(GetShort(a.get(), L"ButtonResultValue"), 3);
 
     // The close box: B takes over what A's dialog recorded in the form.
     EXPECT_EQ(windowless::Show<frmCustomMessage>(b.get(), [](frmCustomMessage& f) { f.Unload(); }).hr, S_OK);

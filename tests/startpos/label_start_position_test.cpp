@@ -35,8 +35,8 @@ TEST(LabelStartPosition, SizesAreCheckedInTheirOrder)
         SCOPED_TRACE(testing::Message() << c.rows << " x " << c.columns);
         ComPtr<IDispatch> o = Sheet(c.rows, c.columns);
         PutShort(o.get(), L"StartColumn", 4);
-        const Outcome r = windowless::Show<frmStartPos>(o.get(), [](frmStartPos&) { ADD_FAILURE() << "shown"; });
-        ExpectError(r, c.error, L"Label Start Position", errors[c.error - 1]);
+        ExpectError(windowless::Show<frmStartPos>(o.get(), [](frmStartPos&) { ADD_FAILURE() << "shown"; }),
+                    c.error, L"Label Start Position", errors[c.error - 1]);
         EXPECT_EQ(GetShort(o.get(), L"StartColumn"), 4);
     }
 }
@@ -65,12 +65,14 @@ TEST(LabelStartPosition, TheGridHasOneButtonPerLabelAndAPickReportsIt)
             EXPECT_EQ(windowless::Buttons(f).size(), static_cast<size_t>(c.rows * c.columns));
             for (short column = 1; column <= c.columns; ++column) {
                 for (short row = 1; row <= c.rows; ++row) {
-                    const host::CommandButton& b = f.cmdStartPos(static_cast<short>((column - 1) * c.rows + row));
+                    const auto& b = f.cmdStartPos(static_cast<short>((column - 1) * c.rows + row));
                     const std::wstring x = std::to_wstring(column), y = std::to_wstring(row);
-                    EXPECT_EQ(b.Caption() + L"|" + b.Tag() + L"|" + b.AccessibleName() + L"|" + b.ToolTipText(),
-                              x + L", " + y + L"|" + y + L"|Column " + x + L", Row " + y +
-                                  L"|Click this button to start at Column: " + x + L" & Row: " + y);
-                    EXPECT_EQ(std::tuple(b.FormRect().left, b.FormRect().top, b.Width().value(), b.Height().value()),
+                    EXPECT_EQ(b.Caption() + L"|" + b.Tag() + L"|" + b.AccessibleName(),
+                              x + L", " + y + L"|" + y + L"|Column " + x + L", Row " + y);
+                    EXPECT_EQ(b.ToolTipText(),
+                              L"Click this button to start at Column: " + x + L" & Row: " + y);
+                    const RECT at = b.FormRect();
+                    EXPECT_EQ(std::tuple(at.left, at.top, at.right - at.left, at.bottom - at.top),
                               std::tuple(column * 1120 - 1000, row * 420 - 300, 1000, 300));
                 }
             }

@@ -73,8 +73,7 @@ TEST(CustomMessage, CaptionListWords)
         short count;
         std::vector<std::pair<short, const wchar_t*>> words;
     } cases[] = {
-        {L"Yes,,No", 3, {{2, L""}, {3, L"No"}}},
-        {L",Yes,", 3, {{1, L""}, {2, L"Yes"}, {3, L""}}},
+        {L",Yes,,No,", 5, {{1, L""}, {2, L"Yes"}, {3, L""}, {4, L"No"}, {5, L""}}},
         {L" Yes , No ", 2, {{1, L" Yes "}, {2, L" No "}}},
         {L"A,B", 2, {{3, L"A"}, {4, L"B"}, {0, L"A"}, {-5, L"A"}}},
         {L"", 1, {{1, L""}}},

@@ -1,7 +1,7 @@
 // The date range dialog without windows: the fields filled from presets,
 // stored dates or today, what each way of ending reports and saves, and
-// stored dates that cannot be read or saved. Every test puts the stored
-// dates back as they were.
+// dates that cannot be saved. Every test puts the stored dates back as they
+// were.
 
 #include "daterange/DateRange.h"
 #include "daterange/frmDateRange.h"
@@ -13,10 +13,10 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
-#include <limits>
 #include <optional>
 #include <string>
 #include <thread>
+#include <tuple>
 
 namespace {
 
@@ -25,54 +25,41 @@ using windowless::New;
 using Text = std::optional<std::wstring>;
 
 constexpr wchar_t kSectionKey[] = L"Software\\VB and VBA Program Settings\\Vormelt\\QMTDATES";
-constexpr DATE k4July2024 = 45477, k31July2024 = 45504, k1June1899 = -212;
+constexpr DATE k4July2024 = 45477, k31July2024 = 45504;
+// The message box that refuses an entry: prompt, title and style.
+const std::wstring kInvalid =
+    L"Enter valid dates or press CANCEL|Date Range|" + std::to_wstring(MB_OK | MB_ICONHAND);
 
 Text Stored(const wchar_t* name)
 {
     wchar_t data[256] = {};
     DWORD size = sizeof data;
-    if (RegGetValueW(HKEY_CURRENT_USER, kSectionKey, name, RRF_RT_REG_SZ, nullptr, data, &size) != ERROR_SUCCESS)
-        return std::nullopt;
-    return data;
-}
-
-void Store(const wchar_t* name, const Text& text)
-{
-    if (!text) RegDeleteKeyValueW(HKEY_CURRENT_USER, kSectionKey, name);
-    if (text)
-        RegSetKeyValueW(HKEY_CURRENT_USER, kSectionKey, name, REG_SZ, text->c_str(),
-                        static_cast<DWORD>((text->size() + 1) * sizeof(wchar_t)));
+    const LONG status =
+        RegGetValueW(HKEY_CURRENT_USER, kSectionKey, name, RRF_RT_REG_SZ, nullptr, data, &size);
+    return status == ERROR_SUCCESS ? Text(data) : std::nullopt;
 }
 
 // The user's stored dates set for a test, and put back after it.
-class StoredDates {
-public:
-    StoredDates(const Text& begin, const Text& end)
-    {
-        Store(L"BeginDate", begin);
-        Store(L"EndDate", end);
-    }
-    StoredDates(const StoredDates&) = delete;
-    StoredDates& operator=(const StoredDates&) = delete;
-    ~StoredDates()
-    {
-        Store(L"BeginDate", begin_);
-        Store(L"EndDate", end_);
-    }
+struct StoredDates {
+    Text saved[2] = {Stored(L"BeginDate"), Stored(L"EndDate")};
+    StoredDates(const Text& begin, const Text& end) { Store(begin, end); }
+    ~StoredDates() { Store(saved[0], saved[1]); }
 
-private:
-    Text begin_ = Stored(L"BeginDate"), end_ = Stored(L"EndDate");
+    static void Store(const Text& begin, const Text& end)
+    {
+        for (const auto& [name, text] : {std::pair(L"BeginDate", &begin), std::pair(L"EndDate", &end)}) {
+            if (!*text) RegDeleteKeyValueW(HKEY_CURRENT_USER, kSectionKey, name);
+            const DWORD size = *text ? static_cast<DWORD>(((*text)->size() + 1) * sizeof(wchar_t)) : 0;
+            if (*text) RegSetKeyValueW(HKEY_CURRENT_USER, kSectionKey, name, REG_SZ, (*text)->c_str(), size);
+        }
+    }
 };
 
-// The section denies everyone to read or to write it, until this goes.
-class DeniedSection {
-public:
-    explicit DeniedSection(const wchar_t* denied) { Secure((std::wstring(L"D:(D;;") + denied + L";;;WD)(A;;KA;;;WD)").c_str()); }
-    DeniedSection(const DeniedSection&) = delete;
-    DeniedSection& operator=(const DeniedSection&) = delete;
-    ~DeniedSection() { Secure(L"D:(A;;KA;;;WD)"); }
+// Until it goes, the section denies everyone to write it.
+struct ReadOnlySection {
+    ReadOnlySection() { Secure(L"D:(D;;KW;;;WD)(A;;KA;;;WD)"); }
+    ~ReadOnlySection() { Secure(L"D:(A;;KA;;;WD)"); }
 
-private:
     static void Secure(const wchar_t* sddl)
     {
         HKEY k = nullptr;
@@ -93,56 +80,36 @@ ComPtr<IDispatch> Range(std::optional<DATE> begin, std::optional<DATE> end)
     return o;
 }
 
-DATE GetDate(IDispatch* o, const wchar_t* name)
+// The class's dates and whether it succeeded.
+std::tuple<DATE, DATE, bool> Result(IDispatch* o)
 {
-    return V_DATE(&Get(o, name).value.get());
-}
-
-bool Succeeded(IDispatch* o)
-{
-    return V_BOOL(&Get(o, L"Succeed").value.get()) == VARIANT_TRUE;
-}
-
-// The texts the two fields show on a fresh thread's first dialog.
-std::pair<std::wstring, std::wstring> Shown(std::optional<DATE> begin, std::optional<DATE> end)
-{
-    std::pair<std::wstring, std::wstring> shown;
-    std::thread([&] {
-        windowless::Show<frmDateRange>(Range(begin, end).get(), [&](frmDateRange& f) {
-            shown = {f.txtBeginDate.Text(), f.txtEndDate.Text()};
-            f.KeyDown(VK_ESCAPE, 0);
-        });
-    }).join();
-    return shown;
+    return {V_DATE(&Get(o, L"BeginDate").value.get()), V_DATE(&Get(o, L"EndDate").value.get()),
+            V_BOOL(&Get(o, L"Succeed").value.get()) == VARIANT_TRUE};
 }
 
 TEST(DateRange, FieldsShowPresetsElseStoredDatesElseToday)
 {
     const std::wstring today = host::FormatDate(host::Today());
     const struct {
-        const char* name;
         Text storedBegin, storedEnd;
         std::optional<DATE> begin, end;
-        std::wstring shownBegin, shownEnd;
+        std::wstring shown;
     } cases[] = {
-        {"nothing stored, no presets", {}, {}, {}, {}, today, today},
-        {"stored dates", L"01/02/2003", L"04/05/2006", {}, {}, L"01/02/2003", L"04/05/2006"},
-        {"presets win", L"01/02/2003", L"04/05/2006", k4July2024, k31July2024 + 0.75, L"07/04/2024", L"07/31/2024"},
-        {"only a begin preset", {}, L"04/05/2006", k4July2024, {}, L"07/04/2024", L"04/05/2006"},
-        {"1899 is no preset", L"01/02/2003", {}, k1June1899, 0.0, L"01/02/2003", today},
+        {{}, {}, {}, {}, today + L" " + today},
+        {L"01/02/2003", L"04/05/2006", k4July2024, k31July2024 + 0.75, L"07/04/2024 07/31/2024"},
+        {{}, L"04/05/2006", k4July2024, {}, L"07/04/2024 04/05/2006"},
+        {L"01/02/2003", {}, -212, 0.0, L"01/02/2003 " + today}, // a date in 1899 is no preset
     };
     for (const auto& c : cases) {
-        SCOPED_TRACE(c.name);
+        SCOPED_TRACE(testing::Message() << "case " << &c - cases);
         StoredDates stored(c.storedBegin, c.storedEnd);
-        EXPECT_EQ(Shown(c.begin, c.end), std::make_pair(c.shownBegin, c.shownEnd));
+        std::thread([&] { // a fresh thread's first dialog
+            windowless::Show<frmDateRange>(Range(c.begin, c.end).get(), [&](frmDateRange& f) {
+                EXPECT_EQ(f.txtBeginDate.Text() + L" " + f.txtEndDate.Text(), c.shown);
+                f.KeyDown(VK_ESCAPE, 0);
+            });
+        }).join();
     }
-    StoredDates stored(std::nullopt, std::nullopt);
-    const DWORD number = 45477;
-    RegSetKeyValueW(HKEY_CURRENT_USER, kSectionKey, L"BeginDate", REG_DWORD, &number, sizeof number);
-    EXPECT_EQ(Shown({}, {}), std::make_pair(today, today)) << "a value of another type";
-    Store(L"BeginDate", L"01/02/2003");
-    DeniedSection denied(L"KR");
-    EXPECT_EQ(Shown({}, {}), std::make_pair(today, today)) << "a section the user may not read";
 }
 
 TEST(DateRange, EachLabelStandsBeforeItsFieldAndTheFrameBeneathAll)
@@ -153,30 +120,26 @@ TEST(DateRange, EachLabelStandsBeforeItsFieldAndTheFrameBeneathAll)
     EXPECT_EQ(f.TabOrder(), order);
 }
 
-enum class Act { OK, Enter, Cancel, Escape, Close };
-
 TEST(DateRange, EveryWayOfEndingTheDialog)
 {
+    const std::tuple<DATE, DATE, bool> unchanged{1, 2, false};
     const struct {
-        const char* name;
         const wchar_t *begin, *end; // typed into the fields
-        Act act;
-        bool succeed;
-        DATE beginDate, endDate; // the class's dates afterwards
-        Text storedBegin;
+        WORD key; // 0: the close box
+        std::tuple<DATE, DATE, bool> result;
+        const wchar_t* storedBegin;
         size_t boxes;
     } cases[] = {
-        {"OK saves both", L"07/31/2024", L"07/04/2024", Act::OK, true, k31July2024, k4July2024, L"07/31/2024", 0},
-        {"Enter is OK", L"7/4/2024", L"July 31, 2024", Act::Enter, true, k4July2024, k31July2024, L"07/04/2024", 0},
-        {"Cancel after editing", L"07/31/2024", L"07/31/2024", Act::Cancel, false, 1, 2, L"old", 0},
-        {"Escape", L"07/31/2024", L"07/31/2024", Act::Escape, false, 1, 2, L"old", 0},
-        {"the close box", L"07/31/2024", L"07/31/2024", Act::Close, false, 1, 2, L"old", 0},
-        {"an empty field", L"", L"07/31/2024", Act::OK, false, 1, 2, L"old", 1},
-        {"an incomplete entry", L"07/__/2024", L"07/31/2024", Act::Enter, false, 1, 2, L"old", 1},
-        {"not a day", L"02/30/2024", L"07/31/2024", Act::OK, false, 1, 2, L"old", 1},
+        {L"07/31/2024", L"07/04/2024", VK_RETURN, {k31July2024, k4July2024, true}, L"07/31/2024", 0},
+        {L"7/4/2024", L"July 31, 2024", VK_RETURN, {k4July2024, k31July2024, true}, L"07/04/2024", 0},
+        {L"07/31/2024", L"07/31/2024", VK_ESCAPE, unchanged, L"old", 0},
+        {L"07/31/2024", L"07/31/2024", 0, unchanged, L"old", 0},
+        {L"", L"07/31/2024", VK_RETURN, unchanged, L"old", 1},
+        {L"07/__/2024", L"07/31/2024", VK_RETURN, unchanged, L"old", 1},
+        {L"02/30/2024", L"07/31/2024", VK_RETURN, unchanged, L"old", 1},
     };
     for (const auto& c : cases) {
-        SCOPED_TRACE(c.name);
+        SCOPED_TRACE(testing::Message() << "case " << &c - cases);
         StoredDates stored(L"old", L"old");
         std::thread([&] {
             ComPtr<IDispatch> o = Range(1, 2);
@@ -184,21 +147,14 @@ TEST(DateRange, EveryWayOfEndingTheDialog)
             const Outcome r = windowless::Show<frmDateRange>(o.get(), [&](frmDateRange& f) {
                 f.txtBeginDate.Text(c.begin);
                 f.txtEndDate.Text(c.end);
-                if (c.act == Act::OK) f.cmdOK.Press();
-                if (c.act == Act::Enter) f.KeyDown(VK_RETURN, 0);
-                if (c.act == Act::Cancel) f.cmdCancel.Press();
-                if (c.act == Act::Close) f.Unload();
-                if (f.Visible()) f.KeyDown(VK_ESCAPE, 0); // Escape, or after the message box
+                if (c.key) f.KeyDown(c.key, 0); // Enter presses OK, Escape Cancel
+                if (f.Visible()) f.Unload(); // the close box, or after the message box
             }, &boxes);
             EXPECT_EQ(r.hr, S_OK);
-            EXPECT_EQ(Succeeded(o.get()), c.succeed);
-            EXPECT_EQ(GetDate(o.get(), L"BeginDate"), c.beginDate);
-            EXPECT_EQ(GetDate(o.get(), L"EndDate"), c.endDate);
+            EXPECT_EQ(Result(o.get()), c.result);
             ASSERT_EQ(boxes.size(), c.boxes);
-            for (const auto& box : boxes) {
-                EXPECT_EQ(box.prompt + L"|" + box.title, L"Enter valid dates or press CANCEL|Date Range");
-                EXPECT_EQ(box.style, static_cast<UINT>(MB_OK | MB_ICONHAND));
-            }
+            for (const auto& box : boxes)
+                EXPECT_EQ(box.prompt + L"|" + box.title + L"|" + std::to_wstring(box.style), kInvalid);
         }).join();
         EXPECT_EQ(Stored(L"BeginDate"), c.storedBegin);
     }
@@ -209,42 +165,39 @@ TEST(DateRange, ConfirmedDatesAreShownNextTimeAndSharedOnTheThread)
     StoredDates stored(std::nullopt, std::nullopt);
     ComPtr<IDispatch> a = Range({}, {}), b = Range(k4July2024, {});
     windowless::Show<frmDateRange>(a.get(), [](frmDateRange& f) { f.cmdCancel.Press(); });
-    EXPECT_EQ(GetDate(a.get(), L"BeginDate"), 0) << "a cancel takes over no date";
-    std::wstring shown;
-    windowless::Show<frmDateRange>(a.get(), [&](frmDateRange& f) {
-        shown = f.txtBeginDate.Text(); // b's preset
+    EXPECT_EQ(Result(a.get()), std::tuple(0.0, 0.0, false)) << "a cancel takes over no date";
+    windowless::Show<frmDateRange>(a.get(), [](frmDateRange& f) {
+        EXPECT_EQ(f.txtBeginDate.Text(), L"07/04/2024"); // b's preset
         f.txtEndDate.Text(L"08/01/2024");
         f.cmdOK.Press();
     });
-    EXPECT_EQ(shown, L"07/04/2024");
-    EXPECT_EQ(GetDate(a.get(), L"EndDate"), k31July2024 + 1);
-    EXPECT_EQ(GetDate(b.get(), L"EndDate"), 0) << "b's own fields stay";
-    windowless::Show<frmDateRange>(b.get(), [&](frmDateRange& f) {
-        shown = f.txtEndDate.Text();
+    EXPECT_EQ(Result(a.get()), std::tuple(k4July2024, k31July2024 + 1, true));
+    EXPECT_EQ(Result(b.get()), std::tuple(k4July2024, 0.0, false)) << "b's own fields stay";
+    // The close box after a confirmed dialog: b takes over its dates.
+    windowless::Show<frmDateRange>(b.get(), [](frmDateRange& f) {
+        EXPECT_EQ(f.txtEndDate.Text(), L"08/01/2024");
         f.Unload();
     });
-    EXPECT_EQ(shown, L"08/01/2024");
-    EXPECT_TRUE(Succeeded(b.get())) << "the close box after a confirmed dialog";
+    EXPECT_EQ(Result(b.get()), std::tuple(k4July2024, k31July2024 + 1, true));
 }
 
 TEST(DateRange, RefusedDatesAndSavesChangeNothing)
 {
     ComPtr<IDispatch> o = Range(-657434.0, 2958465.999988426); // 1 January 100, the last second of 9999
-    const double nan = std::numeric_limits<double>::quiet_NaN(), inf = std::numeric_limits<double>::infinity();
-    for (const DATE bad : {nan, inf, -inf, -657435.0, 2958466.0})
+    for (const DATE bad : {double{NAN}, HUGE_VAL, -HUGE_VAL, -657435.0, 2958466.0})
         for (const wchar_t* member : {L"BeginDate", L"EndDate"})
             ExpectError(Put(o.get(), member, Date(bad).get()), 1, L"Date Range", L"Not a valid date value");
-    EXPECT_EQ(GetDate(o.get(), L"BeginDate"), -657434.0);
+    EXPECT_EQ(Result(o.get()), std::tuple(-657434.0, 2958465.999988426, false));
 
     StoredDates stored(L"01/02/2003", L"04/05/2006");
-    DeniedSection denied(L"KW");
+    ReadOnlySection readOnly;
     std::thread([] {
-        ComPtr<IDispatch> r = Range(k4July2024, k31July2024);
-        const Outcome shown = windowless::Show<frmDateRange>(r.get(), [](frmDateRange& f) { f.cmdOK.Press(); });
-        EXPECT_EQ(shown.number(), HRESULT_FROM_WIN32(ERROR_ACCESS_DENIED));
-        EXPECT_EQ(shown.source, L"VELDLG");
-        EXPECT_FALSE(Succeeded(r.get()));
+        ComPtr<IDispatch> d = Range(k4July2024, k31July2024);
+        const Outcome r = windowless::Show<frmDateRange>(d.get(), [](frmDateRange& f) { f.cmdOK.Press(); });
+        EXPECT_EQ(r.number(), HRESULT_FROM_WIN32(ERROR_ACCESS_DENIED));
+        EXPECT_EQ(r.source, L"VELDLG");
         EXPECT_FALSE(host::FormRef<frmDateRange>().Succeed());
+        EXPECT_EQ(Result(d.get()), std::tuple(k4July2024, k31July2024, false));
     }).join();
     EXPECT_EQ(Stored(L"BeginDate"), L"01/02/2003");
 }

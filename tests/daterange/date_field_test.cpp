@@ -150,7 +150,7 @@ TEST(DateField, EditingSequencesAndWhatScreenReadersRead)
         for (const auto& [f, name, value] :
              {std::tuple(field, L"Begin Date:", L"07/04/2024"), std::tuple(end, L"End Date:", L"07/31/2024")}) {
             EXPECT_EQ(Read(f), std::tuple(ROLE_SYSTEM_TEXT, std::wstring(name), Local(value)));
-            EXPECT_EQ(Read(GetWindow(f, GW_CHILD)), std::tuple(button, std::wstring(L"Open calendar"), std::wstring()));
+            EXPECT_EQ(Read(GetWindow(f, GW_CHILD)), std::tuple(button, std::wstring(L"Open calendar"), L""));
         }
         for (const bool unicode : {false, true}) {
             for (const auto& [keys, expected] : cases) {

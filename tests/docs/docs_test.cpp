@@ -52,8 +52,9 @@ std::string Read(const std::filesystem::path& path)
 std::string RunExample(const Example& e)
 {
     const std::wstring name = e.file.substr(0, e.file.find(L'.'));
-    const std::wstring command = e.file.ends_with(L".cpp") ? L"\"\"" EXAMPLES_DIR "/example_" + name + L".exe\"\""
-                                                           : L"\"cscript //nologo \"" DOCS_DIR "/examples/" + e.file + L"\"\"";
+    const std::wstring command = e.file.ends_with(L".cpp")
+                                     ? L"\"\"" EXAMPLES_DIR "/example_" + name + L".exe\"\""
+                                     : L"\"cscript //nologo \"" DOCS_DIR "/examples/" + e.file + L"\"\"";
     FILE* pipe = _wpopen(command.c_str(), L"rb");
     EXPECT_TRUE(pipe);
     for (const std::vector<WORD>& keys : e.answers) {

@@ -232,8 +232,8 @@ TEST(DllFiles, ExportsImportsIconsAndVersionBlock)
                  {L"FileVersion", L"1.05.0005"}, {L"ProductVersion", L"1.05.0005"}, {L"InternalName", L"VELDLG"},
                  {L"OriginalFilename", L"VELDLG.dll"}, {L"OLESelfRegister", L""}, {L"CompanyName", nullptr},
                  {L"ProductName", nullptr}, {L"LegalCopyright", nullptr}}) {
-            const auto* text = static_cast<const wchar_t*>(query(std::wstring(L"\\StringFileInfo\\040904B0\\") + name));
-            EXPECT_TRUE(text && (value ? !wcscmp(text, value) : *text)) << std::wstring(name) << ": " << (text ? text : L"missing");
+            const auto* text = static_cast<const wchar_t*>(query(L"\\StringFileInfo\\040904B0\\" + std::wstring(name)));
+            EXPECT_TRUE(text && (value ? !wcscmp(text, value) : *text)) << name << ": " << (text ? text : L"missing");
         }
     }
 }
@@ -246,7 +246,8 @@ TEST(DllFiles, FactoriesServeTheFourClassesOnlyAndHoldTheLibrary)
     client::Apartment apartment;
     const std::unique_ptr<HINSTANCE__, decltype(&FreeLibrary)> dll(LoadLibraryW(testfiles::OwnDll().c_str()), FreeLibrary);
     const auto entry = [&](const char* name) { return reinterpret_cast<void (*)()>(GetProcAddress(dll.get(), name)); };
-    const auto getClassObject = reinterpret_cast<HRESULT(WINAPI*)(REFCLSID, REFIID, void**)>(entry("DllGetClassObject"));
+    const auto getClassObject =
+        reinterpret_cast<HRESULT(WINAPI*)(REFCLSID, REFIID, void**)>(entry("DllGetClassObject"));
     const auto canUnloadNow = reinterpret_cast<HRESULT(WINAPI*)()>(entry("DllCanUnloadNow"));
     ComPtr<IClassFactory> factory;
     ComPtr<IUnknown> a, b, aggregated;

@@ -101,8 +101,8 @@ TEST(Fuzz, RandomInvokeCallsAreAnsweredByTheContractAndRefusedOnesChangeNothing)
 
         const std::vector<std::string> before = reliability::Snapshot(o);
         const Outcome r = Invoke(o, id, flag, params);
-        const auto what = testing::Message() << "call " << call << std::hex << ": DISPID " << id << ", flags " << flag << ", "
-                          << argc << " argument(s), the first " << (argc ? raw[0].vt : 0) << " answered " << r.hr;
+        const auto what = testing::Message() << "call " << call << std::hex << ": DISPID " << id << ", flags " << flag
+                          << ", " << argc << " argument(s), the first " << (argc ? raw[0].vt : 0) << ": " << r.hr;
         // Success; an error of the dispatch machinery; or the component's
         // own error with its description, from its error info or EXCEPINFO.
         ASSERT_TRUE(r.hr == S_OK || (HRESULT_FACILITY(r.hr) == FACILITY_DISPATCH && r.hr != DISP_E_EXCEPTION) ||

@@ -31,24 +31,6 @@ std::wstring Local(const wchar_t* s)
     return Replaced(s, L"/", separator);
 }
 
-// Shows the dialog with both dates preset, so that the stored dates are
-// neither read nor, as long as nothing is confirmed, written; Escape ends it.
-void Show(const std::function<void(HWND dialog, HWND begin, HWND end)>& act)
-{
-    Apartment apartment;
-    ComPtr<IDispatch> o = Create(L"VELDLG.DateRange");
-    // 4 and 31 July 2024.
-    ASSERT_TRUE(Put(o.get(), L"BeginDate", Date(45477).get()).ok() && Put(o.get(), L"EndDate", Date(45504).get()).ok());
-    robot::WithDialog([&] { EXPECT_EQ(Call(o.get(), L"ShowForm").hr, S_OK); },
-                      [&](HWND dialog) {
-                          Apartment robotApartment;
-                          const auto fields = robot::Children(dialog, L"VELDLG.DateField");
-                          ASSERT_EQ(fields.size(), 2u);
-                          act(dialog, fields[0], fields[1]);
-                          robot::Press(VK_ESCAPE);
-                      });
-}
-
 // A point dx pixels right of where the character at a position of a field
 // starts, in the coordinates of a window (nullptr: the screen).
 POINT At(HWND field, int position, int dx, HWND in)
@@ -122,7 +104,7 @@ std::tuple<LONG, std::wstring, std::wstring> Read(HWND hwnd)
 // the value a screen reader reads. What the mask does is tested without a
 // window; these are the ways keys, the mouse, the clipboard, the menu and
 // OK reach it.
-TEST(DateField, EditingSequences)
+TEST(DateField, EditingSequencesAndWhatScreenReadersRead)
 {
     // Typing and the keys that erase; Tab into the field selects the whole
     // entry, so does Ctrl+A with the caret at its start, where typing begins;
@@ -143,7 +125,25 @@ TEST(DateField, EditingSequences)
         {L"{DBL 4}{DEL}+{F10}u", L"[07/04/2024]"}, {L"{RIGHT 3}{UP}", L"07/|05/2024"}, {L"^a{DOWN}", L"[06/04/2024]"},
         {L"^a{DEL}{OK}", L"|__/__/____"}, {L"{DBL 4}{DEL}{OK}", L"07/|__/2024"},
     };
-    Show([&](HWND dialog, HWND field, HWND) {
+    // Both dates preset (4 and 31 July 2024), so that the stored dates are
+    // neither read nor, as long as nothing is confirmed, written; Escape ends
+    // the dialog.
+    Apartment apartment;
+    ComPtr<IDispatch> o = Create(L"VELDLG.DateRange");
+    ASSERT_TRUE(Put(o.get(), L"BeginDate", Date(45477).get()).ok() && Put(o.get(), L"EndDate", Date(45504).get()).ok());
+    robot::WithDialog([&] { EXPECT_EQ(Call(o.get(), L"ShowForm").hr, S_OK); }, [&](HWND dialog) {
+        Apartment robotApartment;
+        const auto fields = robot::Children(dialog, L"VELDLG.DateField");
+        ASSERT_EQ(fields.size(), 2u);
+        const HWND field = fields[0], end = fields[1];
+        // Labelled text fields and a named button, as screen readers read them
+        // (Wine's oleacc gives buttons no role of their own).
+        const LONG button = platform::OnWine() ? ROLE_SYSTEM_CLIENT : ROLE_SYSTEM_PUSHBUTTON;
+        for (const auto& [f, name, value] :
+             {std::tuple(field, L"Begin Date:", L"07/04/2024"), std::tuple(end, L"End Date:", L"07/31/2024")}) {
+            EXPECT_EQ(Read(f), std::tuple(ROLE_SYSTEM_TEXT, std::wstring(name), Local(value)));
+            EXPECT_EQ(Read(GetWindow(f, GW_CHILD)), std::tuple(button, std::wstring(L"Open calendar"), L""));
+        }
         for (const bool unicode : {false, true}) {
             for (const auto& [keys, expected] : cases) {
                 SCOPED_TRACE(testing::Message() << (unicode ? "Unicode " : "keys ") << keys);
@@ -165,19 +165,7 @@ TEST(DateField, EditingSequences)
                 EXPECT_EQ(std::get<2>(Read(field)), value) << "the value a screen reader reads";
             }
         }
-    });
-}
-
-TEST(DateField, ScreenReadersReadLabelledTextFieldsAndANamedButton)
-{
-    Show([](HWND, HWND begin, HWND end) {
-        // Wine's oleacc gives buttons no role of their own.
-        const LONG button = platform::OnWine() ? ROLE_SYSTEM_CLIENT : ROLE_SYSTEM_PUSHBUTTON;
-        for (const auto& [field, name, value] :
-             {std::tuple(begin, L"Begin Date:", L"07/04/2024"), std::tuple(end, L"End Date:", L"07/31/2024")}) {
-            EXPECT_EQ(Read(field), std::tuple(ROLE_SYSTEM_TEXT, std::wstring(name), Local(value)));
-            EXPECT_EQ(Read(GetWindow(field, GW_CHILD)), std::tuple(button, std::wstring(L"Open calendar"), std::wstring()));
-        }
+        robot::Press(VK_ESCAPE);
     });
 }
 

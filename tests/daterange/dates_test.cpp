@@ -36,10 +36,7 @@ TEST(Dates, CalendarArithmeticAgreesWithThePlatform)
 
 TEST(Dates, TextsBothWays)
 {
-    const struct {
-        const wchar_t* text;
-        DATE date; // NAN: not a date
-    } cases[] = {
+    const struct { const wchar_t* text; DATE date; } cases[] = { // NAN: not a date
         {L"07/04/2024", k4July2024},   {L"7/4/2024", k4July2024},       {L"July 4, 2024", k4July2024},
         {L"01/01/0100", host::kFirstDate}, {L"12/31/9999", host::kLastDate}, {L"13/12/2024", NAN},
         {L"02/30/2024", NAN},          {L"07/__/2024", NAN},            {L"01/01/0099", NAN},

@@ -7,6 +7,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -46,37 +47,26 @@ std::string Read(const std::filesystem::path& path)
     return {std::istreambuf_iterator<char>(in), {}};
 }
 
-// Runs an example with its output in a pipe, answering its dialogs.
+// Runs an example with its output in a pipe, answering its dialogs; cmd
+// takes off the outer quotes.
 std::string RunExample(const Example& e)
 {
     const std::wstring name = e.file.substr(0, e.file.find(L'.'));
-    std::wstring command = e.file.ends_with(L".cpp") ? L"\"" EXAMPLES_DIR "/example_" + name + L".exe\""
-                                                     : L"cscript //nologo \"" DOCS_DIR "/examples/" + e.file + L"\"";
-    SECURITY_ATTRIBUTES inherit{sizeof inherit, nullptr, TRUE};
-    HANDLE read = nullptr, write = nullptr;
-    CreatePipe(&read, &write, &inherit, 1 << 16);
-    SetHandleInformation(read, HANDLE_FLAG_INHERIT, 0);
-    STARTUPINFOW si{.cb = sizeof si, .dwFlags = STARTF_USESTDHANDLES, .hStdOutput = write, .hStdError = write};
-    PROCESS_INFORMATION pi{};
-    EXPECT_TRUE(CreateProcessW(nullptr, command.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr, &si, &pi));
-    CloseHandle(write);
+    const std::wstring command = e.file.ends_with(L".cpp")
+                                     ? L"\"\"" EXAMPLES_DIR "/example_" + name + L".exe\"\""
+                                     : L"\"cscript //nologo \"" DOCS_DIR "/examples/" + e.file + L"\"\"";
+    FILE* pipe = _wpopen(command.c_str(), L"rb");
+    EXPECT_TRUE(pipe);
     for (const std::vector<WORD>& keys : e.answers) {
-        const HWND dialog = robot::WaitForForm(0, 20s, [&] { return WaitForSingleObject(pi.hProcess, 0) == 0; });
+        const HWND dialog = robot::WaitForForm(0, 20s);
         EXPECT_TRUE(dialog) << "a dialog was to appear";
         if (!dialog) break;
         for (WORD key : keys) robot::Press(key);
         EXPECT_TRUE(robot::WaitUntilGone(dialog));
     }
-    if (WaitForSingleObject(pi.hProcess, 20000) != WAIT_OBJECT_0) TerminateProcess(pi.hProcess, 99);
-    DWORD exitCode = 1, got = 0;
-    GetExitCodeProcess(pi.hProcess, &exitCode);
-    EXPECT_EQ(exitCode, 0u);
-    std::string output(1 << 16, '\0');
-    if (PeekNamedPipe(read, nullptr, 0, nullptr, &got, nullptr) && got)
-        ReadFile(read, output.data(), got, &got, nullptr);
-    output.resize(got);
-    std::erase(output, '\r');
-    for (HANDLE h : {read, pi.hThread, pi.hProcess}) CloseHandle(h);
+    std::string output;
+    for (int c; pipe && (c = fgetc(pipe)) != EOF;) output += c == '\r' ? "" : std::string(1, static_cast<char>(c));
+    EXPECT_EQ(pipe ? _pclose(pipe) : -1, 0);
     return output;
 }
 

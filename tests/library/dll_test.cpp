@@ -172,8 +172,8 @@ TEST(DllFiles, ExportsImportsIconsAndVersionBlock)
     const std::set<std::string> system = {"kernel32.dll", "user32.dll",   "gdi32.dll",    "advapi32.dll",
                                           "ole32.dll",    "oleaut32.dll", "comctl32.dll", "msvcrt.dll"};
     // Each icon group with images of its own: width x height, bits per pixel.
-    const std::map<int, std::vector<std::string>> icons = {{IDI_FRMSTARTPOS, {"32x32 4"}},
-                                                           {IDI_CUSTOMLIST, {"32x32 4", "16x16 4"}}};
+    const std::map<int, std::vector<std::wstring>> icons = {{IDI_FRMSTARTPOS, {L"32x32 4"}},
+                                                            {IDI_CUSTOMLIST, {L"32x32 4", L"16x16 4"}}};
     for (const auto& arch : kArchs) {
         SCOPED_TRACE(arch.name);
         const std::wstring path = testfiles::Dll(arch.name);
@@ -200,16 +200,13 @@ TEST(DllFiles, ExportsImportsIconsAndVersionBlock)
         std::set<WORD> ids;
         for (const auto& [group, expected] : icons) {
             const HRSRC found = FindResourceW(m, MAKEINTRESOURCEW(group), RT_GROUP_ICON);
-            const auto* g = found ? static_cast<const BYTE*>(LockResource(LoadResource(m, found))) : nullptr;
-            std::vector<std::string> images;
-            // Three WORDs, then an entry of 14 bytes per image, its id last.
-            for (WORD i = 0; g && i < reinterpret_cast<const WORD*>(g)[2]; ++i) {
-                const WORD id = *reinterpret_cast<const WORD*>(g + 6 + 14 * i + 12);
-                const HRSRC image = FindResourceW(m, MAKEINTRESOURCEW(id), RT_ICON);
+            const auto* g = found ? static_cast<const WORD*>(LockResource(LoadResource(m, found))) : nullptr;
+            std::vector<std::wstring> images;
+            // Three WORDs, then an entry of seven WORDs per image, its id last.
+            for (WORD i = 0; g && i < g[2]; ids.insert(g[3 + 7 * i + 6]), ++i) {
+                const HRSRC image = FindResourceW(m, MAKEINTRESOURCEW(g[3 + 7 * i + 6]), RT_ICON);
                 const auto* b = image ? static_cast<const BITMAPINFOHEADER*>(LockResource(LoadResource(m, image))) : nullptr;
-                images.push_back(!b ? "missing" : std::to_string(b->biWidth) + "x" + std::to_string(b->biHeight / 2) + " " +
-                                                      std::to_string(b->biBitCount));
-                ids.insert(id);
+                images.push_back(b ? Text(L"%ldx%ld %d", b->biWidth, b->biHeight / 2, b->biBitCount) : L"missing");
             }
             EXPECT_EQ(images, expected) << "icon " << group;
         }
@@ -218,25 +215,25 @@ TEST(DllFiles, ExportsImportsIconsAndVersionBlock)
         DWORD ignored = 0;
         std::vector<BYTE> block(GetFileVersionInfoSizeW(path.c_str(), &ignored));
         ASSERT_TRUE(!block.empty() && GetFileVersionInfoW(path.c_str(), 0, static_cast<DWORD>(block.size()), block.data()));
-        VS_FIXEDFILEINFO* f = nullptr;
-        DWORD* translation = nullptr;
-        UINT len = 0;
-        ASSERT_TRUE(VerQueryValueW(block.data(), L"\\", reinterpret_cast<void**>(&f), &len) &&
-                    VerQueryValueW(block.data(), L"\\VarFileInfo\\Translation", reinterpret_cast<void**>(&translation), &len));
+        const auto query = [&](const std::wstring& name) {
+            void* value = nullptr;
+            UINT len = 0;
+            return VerQueryValueW(block.data(), name.c_str(), &value, &len) ? value : nullptr;
+        };
+        const auto* f = static_cast<const VS_FIXEDFILEINFO*>(query(L"\\"));
+        const auto* translation = static_cast<const DWORD*>(query(L"\\VarFileInfo\\Translation"));
+        ASSERT_TRUE(f && translation);
         // Version 1.5.0.5 of a DLL for Windows, in US English and Unicode.
-        EXPECT_EQ(std::vector<DWORD>({f->dwFileVersionMS, f->dwFileVersionLS, f->dwProductVersionMS, f->dwProductVersionLS,
-                                      f->dwFileType, f->dwFileOS, *translation}),
-                  std::vector<DWORD>({MAKELONG(5, 1), MAKELONG(5, 0), MAKELONG(5, 1), MAKELONG(5, 0), VFT_DLL,
-                                      VOS__WINDOWS32, MAKELONG(0x0409, 0x04B0)}));
+        EXPECT_EQ(Text(L"%lx %lx %lx %lx %lx %lx %lx", f->dwFileVersionMS, f->dwFileVersionLS, f->dwProductVersionMS,
+                       f->dwProductVersionLS, f->dwFileType, f->dwFileOS, *translation),
+                  L"10005 5 10005 5 2 4 4b00409");
         // The texts; those without a value here must be there with any text.
         for (const auto& [name, value] : std::initializer_list<std::pair<const wchar_t*, const wchar_t*>>{
                  {L"FileVersion", L"1.05.0005"}, {L"ProductVersion", L"1.05.0005"}, {L"InternalName", L"VELDLG"},
                  {L"OriginalFilename", L"VELDLG.dll"}, {L"OLESelfRegister", L""}, {L"CompanyName", nullptr},
                  {L"ProductName", nullptr}, {L"LegalCopyright", nullptr}}) {
-            wchar_t* text = nullptr;
-            const std::wstring query = std::wstring(L"\\StringFileInfo\\040904B0\\") + name;
-            const bool found = VerQueryValueW(block.data(), query.c_str(), reinterpret_cast<void**>(&text), &len) && text;
-            EXPECT_TRUE(found && (value ? !wcscmp(text, value) : *text)) << std::wstring(name) << ": " << (found ? text : L"missing");
+            const auto* text = static_cast<const wchar_t*>(query(L"\\StringFileInfo\\040904B0\\" + std::wstring(name)));
+            EXPECT_TRUE(text && (value ? !wcscmp(text, value) : *text)) << name << ": " << (text ? text : L"missing");
         }
     }
 }
@@ -248,15 +245,15 @@ TEST(DllFiles, FactoriesServeTheFourClassesOnlyAndHoldTheLibrary)
 {
     client::Apartment apartment;
     const std::unique_ptr<HINSTANCE__, decltype(&FreeLibrary)> dll(LoadLibraryW(testfiles::OwnDll().c_str()), FreeLibrary);
-    const auto getClassObject = reinterpret_cast<HRESULT(WINAPI*)(REFCLSID, REFIID, void**)>(
-        reinterpret_cast<void (*)()>(GetProcAddress(dll.get(), "DllGetClassObject")));
-    const auto canUnloadNow = reinterpret_cast<HRESULT(WINAPI*)()>(reinterpret_cast<void (*)()>(GetProcAddress(dll.get(), "DllCanUnloadNow")));
-    void* none = &none;
-    ASSERT_TRUE(getClassObject && canUnloadNow);
-    EXPECT_EQ(getClassObject(IID__CustomMessage, IID_IClassFactory, &none), CLASS_E_CLASSNOTAVAILABLE);
-    EXPECT_TRUE(none == nullptr && canUnloadNow() == S_OK);
+    const auto entry = [&](const char* name) { return reinterpret_cast<void (*)()>(GetProcAddress(dll.get(), name)); };
+    const auto getClassObject =
+        reinterpret_cast<HRESULT(WINAPI*)(REFCLSID, REFIID, void**)>(entry("DllGetClassObject"));
+    const auto canUnloadNow = reinterpret_cast<HRESULT(WINAPI*)()>(entry("DllCanUnloadNow"));
     ComPtr<IClassFactory> factory;
     ComPtr<IUnknown> a, b, aggregated;
+    ASSERT_TRUE(getClassObject && canUnloadNow);
+    EXPECT_EQ(getClassObject(IID__CustomMessage, IID_IClassFactory, factory.put_void()), CLASS_E_CLASSNOTAVAILABLE);
+    EXPECT_TRUE(!factory && canUnloadNow() == S_OK);
     ASSERT_EQ(getClassObject(CLSID_CustomMessage, IID_IClassFactory, factory.put_void()), S_OK);
     EXPECT_EQ(canUnloadNow(), S_FALSE) << "a factory is held";
     ASSERT_TRUE(factory->CreateInstance(nullptr, IID_IDispatch, a.put_void()) == S_OK &&

@@ -25,15 +25,14 @@ constexpr wchar_t kClassName[] = L"VELDLG.DateField";
 constexpr LRESULT kEditClassIndex = 0x10004;
 
 // The platform's edit class, which the field's class extends; the field
-// keeps its own pointer after the edit's window bytes.
+// keeps its own pointer after the edit's window bytes. Read when the field's
+// class is registered, before any field exists.
+constinit WNDCLASSEXW g_edit{};
+constinit INIT_ONCE g_registered = INIT_ONCE_STATIC_INIT;
+
 const WNDCLASSEXW& EditClass()
 {
-    static const WNDCLASSEXW edit = [] {
-        WNDCLASSEXW wc{sizeof wc};
-        veldlg::ThrowLastErrorIf(!GetClassInfoExW(nullptr, L"Edit", &wc));
-        return wc;
-    }();
-    return edit;
+    return g_edit;
 }
 
 // The clipboard, open while its owner window is held here.
@@ -341,11 +340,13 @@ LRESULT CALLBACK FieldProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp)
     }
 }
 
-void RegisterFieldClass()
+// Once for the process: a class that another thread is still registering
+// is already found by name but cannot make windows yet.
+BOOL CALLBACK RegisterFieldClass(INIT_ONCE*, void*, void**)
 {
-    WNDCLASSEXW existing{sizeof existing};
-    if (GetClassInfoExW(veldlg::ModuleInstance(), kClassName, &existing)) return;
-    WNDCLASSEXW wc = EditClass();
+    g_edit.cbSize = sizeof g_edit;
+    if (!GetClassInfoExW(nullptr, L"Edit", &g_edit)) return FALSE;
+    WNDCLASSEXW wc = g_edit;
     // Without the parent's DC, so that the field's painting spares its button.
     wc.style &= ~static_cast<UINT>(CS_PARENTDC);
     wc.lpfnWndProc = FieldProc;
@@ -353,7 +354,7 @@ void RegisterFieldClass()
     wc.hInstance = veldlg::ModuleInstance();
     wc.lpszMenuName = nullptr;
     wc.lpszClassName = kClassName;
-    if (!RegisterClassExW(&wc)) veldlg::ThrowLastErrorIf(GetLastError() != ERROR_CLASS_ALREADY_EXISTS);
+    return RegisterClassExW(&wc) != 0;
 }
 
 } // namespace
@@ -371,7 +372,7 @@ std::wstring DateField::Text() const
 
 const wchar_t* DateField::WindowClass() const
 {
-    RegisterFieldClass();
+    veldlg::ThrowLastErrorIf(!InitOnceExecuteOnce(&g_registered, RegisterFieldClass, nullptr, nullptr));
     return kClassName;
 }
 
@@ -383,6 +384,7 @@ void DateField::OnCreated()
 void UnregisterDateFieldClass() noexcept
 {
     UnregisterClassW(kClassName, veldlg::ModuleInstance());
+    InitOnceInitialize(&g_registered);
 }
 
 } // namespace host

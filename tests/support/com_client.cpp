@@ -3,17 +3,17 @@
 #include <gtest/gtest.h>
 
 namespace client {
+namespace {
 
-Apartment::Apartment(DWORD model)
+Outcome ByName(IDispatch* object, const wchar_t* name, WORD flags, DISPPARAMS& params)
 {
-    const HRESULT hr = CoInitializeEx(nullptr, model);
-    EXPECT_TRUE(SUCCEEDED(hr)) << std::hex << hr;
+    DISPID id = DISPID_UNKNOWN;
+    auto* n = const_cast<LPOLESTR>(name);
+    EXPECT_EQ(object->GetIDsOfNames(IID_NULL, &n, 1, LOCALE_USER_DEFAULT, &id), S_OK) << "GetIDsOfNames";
+    return Invoke(object, id, flags, params);
 }
 
-Apartment::~Apartment()
-{
-    CoUninitialize();
-}
+} // namespace
 
 ComPtr<IDispatch> Create(const wchar_t* progId)
 {
@@ -28,14 +28,6 @@ int Outcome::number() const
 {
     const HRESULT code = hr == DISP_E_EXCEPTION ? scode : hr;
     return HRESULT_FACILITY(code) == FACILITY_CONTROL ? HRESULT_CODE(code) : static_cast<int>(code);
-}
-
-DISPID IdOf(IDispatch* object, const wchar_t* name)
-{
-    DISPID id = DISPID_UNKNOWN;
-    auto* n = const_cast<LPOLESTR>(name);
-    EXPECT_EQ(object->GetIDsOfNames(IID_NULL, &n, 1, LOCALE_USER_DEFAULT, &id), S_OK) << "GetIDsOfNames";
-    return id;
 }
 
 Outcome Invoke(IDispatch* object, DISPID id, WORD flags, DISPPARAMS& params)
@@ -70,7 +62,7 @@ Outcome Invoke(IDispatch* object, DISPID id, WORD flags, DISPPARAMS& params)
 Outcome Get(IDispatch* object, const wchar_t* name)
 {
     DISPPARAMS none{};
-    return Invoke(object, IdOf(object, name), DISPATCH_PROPERTYGET, none);
+    return ByName(object, name, DISPATCH_PROPERTYGET, none);
 }
 
 Outcome Put(IDispatch* object, const wchar_t* name, const VARIANT& value)
@@ -78,20 +70,19 @@ Outcome Put(IDispatch* object, const wchar_t* name, const VARIANT& value)
     VARIANT arg = value;
     DISPID named = DISPID_PROPERTYPUT;
     DISPPARAMS params{&arg, &named, 1, 1};
-    return Invoke(object, IdOf(object, name), DISPATCH_PROPERTYPUT, params);
+    return ByName(object, name, DISPATCH_PROPERTYPUT, params);
 }
 
 Outcome Call(IDispatch* object, const wchar_t* name)
 {
     DISPPARAMS none{};
-    return Invoke(object, IdOf(object, name), DISPATCH_METHOD, none);
+    return ByName(object, name, DISPATCH_METHOD, none);
 }
 
 short GetShort(IDispatch* object, const wchar_t* name)
 {
     const Outcome r = Get(object, name);
-    EXPECT_EQ(r.hr, S_OK) << "get " << std::wstring(name);
-    EXPECT_EQ(r.value.vt(), VT_I2) << std::wstring(name);
+    EXPECT_EQ(r.value.vt(), VT_I2) << "get " << std::wstring(name) << ": " << std::hex << r.hr;
     return r.value.vt() == VT_I2 ? V_I2(&r.value.get()) : short{-9999};
 }
 
@@ -103,8 +94,7 @@ void PutShort(IDispatch* object, const wchar_t* name, short value)
 std::wstring GetText(IDispatch* object, const wchar_t* name)
 {
     const Outcome r = Get(object, name);
-    EXPECT_EQ(r.hr, S_OK) << "get " << std::wstring(name);
-    EXPECT_EQ(r.value.vt(), VT_BSTR) << std::wstring(name);
+    EXPECT_EQ(r.value.vt(), VT_BSTR) << "get " << std::wstring(name) << ": " << std::hex << r.hr;
     return r.value.vt() == VT_BSTR ? std::wstring(Bstr::View(V_BSTR(&r.value.get()))) : L"<not a string>";
 }
 
@@ -114,26 +104,23 @@ void ExpectError(const Outcome& o, int number, const wchar_t* source, const wcha
     EXPECT_EQ(o.number(), number);
     EXPECT_EQ(o.source, source);
     EXPECT_EQ(o.description, description);
-    EXPECT_EQ(o.helpFile, L"");
-    EXPECT_EQ(o.helpContext, 0u);
+    EXPECT_EQ(o.helpFile + std::to_wstring(o.helpContext), L"0") << "help file and context";
 }
 
 Variant I4(long v)
 {
-    Variant r;
-    VARIANT* p = r.put();
-    V_VT(p) = VT_I4;
-    V_I4(p) = v;
-    return r;
+    VARIANT r{};
+    V_VT(&r) = VT_I4;
+    V_I4(&r) = v;
+    return Variant(r);
 }
 
 Variant Date(double v)
 {
-    Variant r;
-    VARIANT* p = r.put();
-    V_VT(p) = VT_DATE;
-    V_DATE(p) = v;
-    return r;
+    VARIANT r{};
+    V_VT(&r) = VT_DATE;
+    V_DATE(&r) = v;
+    return Variant(r);
 }
 
 } // namespace client

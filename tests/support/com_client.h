@@ -18,10 +18,13 @@ using veldlg::Variant;
 
 class Apartment {
 public:
-    explicit Apartment(DWORD model = COINIT_APARTMENTTHREADED);
+    explicit Apartment(DWORD model = COINIT_APARTMENTTHREADED) : hr_(CoInitializeEx(nullptr, model)) {}
     Apartment(const Apartment&) = delete;
     Apartment& operator=(const Apartment&) = delete;
-    ~Apartment();
+    ~Apartment() { if (SUCCEEDED(hr_)) CoUninitialize(); }
+
+private:
+    const HRESULT hr_;
 };
 
 ComPtr<IDispatch> Create(const wchar_t* progId);
@@ -42,7 +45,6 @@ struct Outcome {
     int number() const;
 };
 
-DISPID IdOf(IDispatch* object, const wchar_t* name);
 Outcome Get(IDispatch* object, const wchar_t* name);
 Outcome Put(IDispatch* object, const wchar_t* name, const VARIANT& value);
 Outcome Call(IDispatch* object, const wchar_t* name);

@@ -16,21 +16,28 @@ std::string Bytes(const VARIANT& v)
     const VARTYPE vt = V_VT(&v);
     std::string out(reinterpret_cast<const char*>(&vt), sizeof vt);
     const auto add = [&](const void* p, size_t n) { out.append(static_cast<const char*>(p), p ? n : 0); };
-    const auto text = [&](BSTR b) { const UINT n = SysStringByteLen(b); add(&n, sizeof n), add(b, n); };
-    const bool pointer = vt & VT_BYREF;
-    const SAFEARRAY* a = vt & VT_ARRAY && !pointer ? V_ARRAY(&v) : nullptr;
-    ULONG count = a ? 1 : 0;
-    for (USHORT d = 0; a && d < a->cDims; ++d) count *= a->rgsabound[d].cElements, add(&a->rgsabound[d], sizeof(SAFEARRAYBOUND));
-    for (ULONG i = 0; i < count; ++i) {
-        const BYTE* e = static_cast<const BYTE*>(a->pvData) + i * a->cbElements;
-        if ((vt & VT_TYPEMASK) == VT_BSTR) text(*reinterpret_cast<const BSTR*>(e));
-        else if ((vt & VT_TYPEMASK) == VT_VARIANT) out += Bytes(*reinterpret_cast<const VARIANT*>(e));
-        else add(e, a->cbElements);
+    const auto text = [&](BSTR b) {
+        out += std::to_string(SysStringByteLen(b)) + ':';
+        add(b, SysStringByteLen(b));
+    };
+    const bool array = vt & VT_ARRAY && !(vt & VT_BYREF);
+    if (const SAFEARRAY* a = array ? V_ARRAY(&v) : nullptr) {
+        add(a->rgsabound, a->cDims * sizeof(SAFEARRAYBOUND));
+        ULONG count = 1;
+        for (USHORT d = 0; d < a->cDims; ++d) count *= a->rgsabound[d].cElements;
+        for (ULONG i = 0; i < count; ++i) {
+            const BYTE* e = static_cast<const BYTE*>(a->pvData) + i * a->cbElements;
+            if ((vt & VT_TYPEMASK) == VT_BSTR) text(*reinterpret_cast<const BSTR*>(e));
+            else if ((vt & VT_TYPEMASK) == VT_VARIANT) out += Bytes(*reinterpret_cast<const VARIANT*>(e));
+            else add(e, a->cbElements);
+        }
     }
     if (vt == VT_BSTR) text(V_BSTR(&v));
     // Any other type's size is that of an array's element, which the platform knows.
-    const veldlg::SafeArray sized((vt & VT_ARRAY && !pointer) || vt == VT_BSTR ? nullptr : SafeArrayCreateVector(pointer ? VARTYPE{VT_UNKNOWN} : vt, 0, 0));
-    if (sized.get()) add(vt == VT_DECIMAL ? static_cast<const void*>(&V_DECIMAL(&v)) : &V_UI1(&v), SafeArrayGetElemsize(sized.get()));
+    const VARTYPE scalar = vt & VT_BYREF ? VARTYPE{VT_UNKNOWN} : vt;
+    const veldlg::SafeArray sized(array || vt == VT_BSTR ? nullptr : SafeArrayCreateVector(scalar, 0, 0));
+    const void* data = vt == VT_DECIMAL ? static_cast<const void*>(&V_DECIMAL(&v)) : &V_UI1(&v);
+    if (sized.get()) add(data, SafeArrayGetElemsize(sized.get()));
     return out;
 }
 
@@ -55,7 +62,9 @@ const std::vector<DialogKind>& Dialogs()
              PutShort(o, L"NumRows", static_cast<short>(1 + tag % 5));
              PutShort(o, L"NumColumns", static_cast<short>(1 + tag % 3));
          },
-         [](HWND d, int tag) { robot::Click(robot::Child(d, tagged(L"", 1 + tag % 3) + tagged(L", ", 1 + tag % 5))); },
+         [](HWND d, int tag) { // the button of the tag's column and row
+             robot::Click(robot::Child(d, tagged(L"", 1 + tag % 3) + tagged(L", ", 1 + tag % 5)));
+         },
          [](IDispatch* o, int tag) {
              EXPECT_EQ(GetShort(o, L"StartColumn"), 1 + tag % 3);
              EXPECT_EQ(GetShort(o, L"StartRow"), 1 + tag % 5);
@@ -72,10 +81,13 @@ const std::vector<DialogKind>& Dialogs()
              EXPECT_EQ(V_DATE(&Get(o, L"EndDate").value.get()), 45100 + tag);
          }},
         {L"VELDLG.CustomList",
-         [](IDispatch* o, int tag) { Put(o, L"ListArray", lists::StringList({tagged(L"x", tag), tagged(L"y", tag)}, tag).get()); },
+         [](IDispatch* o, int tag) {
+             Put(o, L"ListArray", lists::StringList({tagged(L"x", tag), tagged(L"y", tag)}, tag).get());
+         },
          [](HWND d, int) { // a double click on the second item
              const HWND list = robot::Children(d, L"ListBox").front();
-             robot::DoubleClick(list, {5, static_cast<LONG>(SendMessageW(list, LB_GETITEMHEIGHT, 0, 0) * 3 / 2)});
+             const auto height = static_cast<LONG>(SendMessageW(list, LB_GETITEMHEIGHT, 0, 0));
+             robot::DoubleClick(list, {5, height * 3 / 2});
          },
          [](IDispatch* o, int tag) {
              EXPECT_EQ(GetShort(o, L"ListIndex"), tag + 1);

@@ -1,21 +1,16 @@
 #include "robot.h"
 
-#include <commctrl.h>
+#include <gtest/gtest.h>
 
 #include <atomic>
-#include <cstdio>
 #include <thread>
 
 namespace robot {
-
-std::function<void(const std::string&)> OnFailure = [](const std::string& what) {
-    std::fprintf(stderr, "robot: %s\n", what.c_str());
-};
-
 namespace {
 
 constexpr DWORD kMove = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
 
+// The robot's one way of waiting.
 template <class Predicate>
 bool Poll(Timeout timeout, Predicate&& done)
 {
@@ -24,8 +19,8 @@ bool Poll(Timeout timeout, Predicate&& done)
     return true;
 }
 
-// A visible top-level window of a thread (0: any): a form of the library, or
-// a dialog that is none (a message box).
+// Its one way of finding a window: a visible top-level window of a thread
+// (0: any), a form of the library or a dialog that is none (a message box).
 HWND FindVisible(DWORD thread, bool form)
 {
     for (HWND w = GetTopWindow(nullptr); w; w = GetWindow(w, GW_HWNDNEXT)) {
@@ -36,22 +31,20 @@ HWND FindVisible(DWORD thread, bool form)
     return nullptr;
 }
 
-bool ReadyForInput(HWND hwnd)
-{
-    return IsWindowVisible(hwnd) && IsWindowEnabled(hwnd) && GetForegroundWindow() == hwnd && Settle(hwnd);
-}
-
 HWND WaitFor(bool form, DWORD thread, Timeout timeout, const std::function<bool()>& giveUp = {})
 {
     HWND found = nullptr;
-    Poll(timeout, [&] { return (giveUp && giveUp()) || ((found = FindVisible(thread, form)) && ReadyForInput(found)); });
-    return found && ReadyForInput(found) ? found : nullptr;
+    const auto ready = [&] {
+        found = FindVisible(thread, form);
+        return found && IsWindowEnabled(found) && GetForegroundWindow() == found && Settle(found);
+    };
+    return Poll(timeout, [&] { return ready() || (giveUp && giveUp()); }) && ready() ? found : nullptr;
 }
 
 void Send(std::vector<INPUT> inputs)
 {
-    const UINT sent = SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT));
-    if (sent != inputs.size()) OnFailure("SendInput took " + std::to_string(sent) + " of " + std::to_string(inputs.size()));
+    const UINT n = static_cast<UINT>(inputs.size());
+    EXPECT_EQ(SendInput(n, inputs.data(), sizeof(INPUT)), n) << "SendInput";
     Sleep(20);
 }
 
@@ -77,13 +70,11 @@ void ClickAt(POINT screen)
     Send({Mouse(MOUSEEVENTF_LEFTDOWN), Mouse(MOUSEEVENTF_LEFTUP)});
 }
 
-// The middle of a window on the screen; of its title bar with `titleBar`.
-POINT Centre(HWND hwnd, bool titleBar = false)
+POINT Centre(HWND hwnd)
 {
     RECT r;
     GetWindowRect(hwnd, &r);
-    const int titleY = r.top + GetSystemMetrics(SM_CYFRAME) + GetSystemMetrics(SM_CYCAPTION) / 2;
-    return {(r.left + r.right) / 2, titleBar ? titleY : (r.top + r.bottom) / 2};
+    return {(r.left + r.right) / 2, (r.top + r.bottom) / 2};
 }
 
 } // namespace
@@ -93,25 +84,7 @@ HWND WaitForForm(DWORD thread, Timeout timeout, const std::function<bool()>& giv
     return WaitFor(true, thread, timeout, giveUp);
 }
 
-HWND FindForm(DWORD thread)
-{
-    return FindVisible(thread, true);
-}
-
-bool BringToFront(HWND dialog, Timeout timeout)
-{
-    const POINT title = Centre(dialog, true);
-    return Poll(timeout, [&] {
-        if (ReadyForInput(dialog)) return true;
-        if (GetAncestor(WindowFromPoint(title), GA_ROOT) == dialog) ClickAt(title);
-        return false;
-    });
-}
-
-HWND WaitForMessageBox(DWORD thread, Timeout timeout)
-{
-    return WaitFor(false, thread, timeout);
-}
+HWND WaitForMessageBox(DWORD thread, Timeout timeout) { return WaitFor(false, thread, timeout); }
 
 bool WaitUntilGone(HWND hwnd, Timeout timeout)
 {
@@ -126,9 +99,9 @@ bool Settle(HWND hwnd)
 
 std::wstring Text(HWND hwnd)
 {
-    std::wstring s(static_cast<size_t>(GetWindowTextLengthW(hwnd)) + 1, L'\0');
-    s.resize(static_cast<size_t>(GetWindowTextW(hwnd, s.data(), static_cast<int>(s.size()))));
-    return s;
+    wchar_t text[1024] = {};
+    GetWindowTextW(hwnd, text, 1024);
+    return text;
 }
 
 std::wstring ClassOf(HWND hwnd)
@@ -141,8 +114,9 @@ std::wstring ClassOf(HWND hwnd)
 std::vector<HWND> Children(HWND parent, std::wstring_view windowClass)
 {
     std::vector<HWND> out;
+    const std::wstring wanted(windowClass);
     for (HWND c = GetWindow(parent, GW_CHILD); c; c = GetWindow(c, GW_HWNDNEXT))
-        if (IsWindowVisible(c) && (windowClass.empty() || _wcsicmp(ClassOf(c).c_str(), std::wstring(windowClass).c_str()) == 0))
+        if (IsWindowVisible(c) && (wanted.empty() || !_wcsicmp(ClassOf(c).c_str(), wanted.c_str())))
             out.push_back(c);
     return out;
 }
@@ -162,13 +136,6 @@ RECT PlaceIn(HWND child, HWND parent)
     return r;
 }
 
-SIZE ClientSize(HWND hwnd)
-{
-    RECT r;
-    GetClientRect(hwnd, &r);
-    return {r.right, r.bottom};
-}
-
 int Px(HWND hwnd, int twips)
 {
     const HDC dc = GetDC(hwnd);
@@ -177,32 +144,7 @@ int Px(HWND hwnd, int twips)
     return MulDiv(twips, dpi, 1440);
 }
 
-std::wstring ToolTipOf(HWND dialog, HWND control)
-{
-    // Tool tips come when the mouse rests on a control, as for a user: the
-    // pointer moves onto it (by one pixel more, so that it moves even when
-    // it was there already) until the dialog has made its tool tip window.
-    POINT p = Centre(control);
-    HWND tips = nullptr;
-    Poll(5s, [&] {
-        p.x ^= 1;
-        Send({Mouse(kMove, p)});
-        Settle(dialog);
-        for (tips = FindWindowExW(nullptr, nullptr, TOOLTIPS_CLASSW, nullptr); tips && GetWindow(tips, GW_OWNER) != dialog;)
-            tips = FindWindowExW(nullptr, tips, TOOLTIPS_CLASSW, nullptr);
-        return tips != nullptr;
-    });
-    wchar_t text[512] = L"<no tool tip window>";
-    TOOLINFOW ti{TTTOOLINFOW_V2_SIZE, 0, dialog, reinterpret_cast<UINT_PTR>(control)};
-    ti.lpszText = text;
-    if (tips) SendMessageW(tips, TTM_GETTEXTW, 512, reinterpret_cast<LPARAM>(&ti));
-    return text;
-}
-
-void Click(HWND hwnd)
-{
-    ClickAt(Centre(hwnd));
-}
+void Click(HWND hwnd) { ClickAt(Centre(hwnd)); }
 
 void DoubleClick(HWND hwnd, POINT client)
 {
@@ -217,10 +159,10 @@ void ClickCloseBox(HWND dialog)
     // Find the close box by asking the window itself, along its title bar.
     RECT r;
     GetWindowRect(dialog, &r);
-    const int y = Centre(dialog, true).y;
+    const int y = r.top + GetSystemMetrics(SM_CYFRAME) + GetSystemMetrics(SM_CYCAPTION) / 2;
     for (int x = r.right - 1; x > r.left; --x)
         if (SendMessageW(dialog, WM_NCHITTEST, 0, MAKELPARAM(x, y)) == HTCLOSE) return ClickAt({x - 3, y});
-    OnFailure("no close box on the title bar");
+    ADD_FAILURE() << "no close box on the title bar";
 }
 
 void Press(WORD vk, const std::vector<WORD>& modifiers)
@@ -235,7 +177,7 @@ void Press(WORD vk, const std::vector<WORD>& modifiers)
 
 void TypeUnicode(std::wstring_view text)
 {
-    for (wchar_t ch : text) Send({Key(0, KEYEVENTF_UNICODE, ch), Key(0, KEYEVENTF_UNICODE | KEYEVENTF_KEYUP, ch)});
+    for (wchar_t c : text) Send({Key(0, KEYEVENTF_UNICODE, c), Key(0, KEYEVENTF_UNICODE | KEYEVENTF_KEYUP, c)});
 }
 
 void Drag(POINT from, POINT to)
@@ -251,25 +193,17 @@ void WithDialog(const std::function<void()>& show, const std::function<void(HWND
     std::thread driver([&] {
         const HWND dialog = WaitForForm(thread, 10s, [&] { return returned.load(); });
         if (!dialog) {
-            if (!returned) OnFailure("no dialog appeared");
+            EXPECT_TRUE(returned) << "no dialog appeared";
             return;
         }
         act(dialog);
         if (WaitUntilGone(dialog, 5s)) return;
-        OnFailure("the dialog is still open; the robot closes it");
+        ADD_FAILURE() << "the dialog is still open; the robot closes it";
         PostMessageW(dialog, WM_CLOSE, 0, 0);
     });
-    const auto finish = [&] {
-        returned = true;
-        driver.join();
-    };
-    try {
-        show();
-    } catch (...) {
-        finish();
-        throw;
-    }
-    finish();
+    show();
+    returned = true;
+    driver.join();
 }
 
 } // namespace robot

@@ -1,6 +1,7 @@
 #pragma once
 // The test robot: finds the library's dialogs and drives them the way a user
 // does, with clicks and keys sent through the real input queue (SendInput).
+// What goes wrong is a test failure.
 
 #include <windows.h>
 
@@ -13,20 +14,13 @@
 namespace robot {
 
 using namespace std::chrono_literals;
-
-// Where the robot reports what went wrong; tests make it a test failure.
-extern std::function<void(const std::string&)> OnFailure;
 using Timeout = std::chrono::milliseconds;
 
 // A visible top-level form of the library (0: on any thread of any process),
 // in the foreground, with its thread pumping messages: ready for input.
 HWND WaitForForm(DWORD thread = 0, Timeout timeout = 10s, const std::function<bool()>& giveUp = {});
-// A visible form of the library on a thread, whether or not in front.
-HWND FindForm(DWORD thread);
-// Brings a dialog in front by a click on its title bar, which must not be
-// covered, and waits until it takes input.
-bool BringToFront(HWND dialog, Timeout timeout = 10s);
-// A visible message box (a dialog that is not one of the forms) of a thread.
+// A visible message box (a dialog that is not one of the forms) of a thread,
+// ready for input.
 HWND WaitForMessageBox(DWORD thread, Timeout timeout = 10s);
 // Waits until a window is destroyed or hidden.
 bool WaitUntilGone(HWND hwnd, Timeout timeout = 10s);
@@ -42,11 +36,8 @@ std::vector<HWND> Children(HWND parent, std::wstring_view windowClass = {});
 HWND Child(HWND parent, std::wstring_view text, std::wstring_view windowClass = {});
 // A child's rectangle in its parent's client coordinates, in pixels.
 RECT PlaceIn(HWND child, HWND parent);
-SIZE ClientSize(HWND hwnd);
 // Twips to pixels at the window's DPI, as the forms runtime converts.
 int Px(HWND hwnd, int twips);
-// The text of the tool tip that a control of a dialog shows.
-std::wstring ToolTipOf(HWND dialog, HWND control);
 
 void Click(HWND hwnd);
 void DoubleClick(HWND hwnd, POINT client);

@@ -54,9 +54,10 @@ TEST(Docs, ExamplesPrintWhatTheManualSaysAndAreQuotedAsTheyStand)
         EXPECT_NE(pages.find(Read(DOCS_DIR L"/examples/" + e.file)), std::string::npos) << "not quoted as it stands";
         // The output in a pipe; cmd takes off the outer quotes.
         const std::wstring name = e.file.substr(0, e.file.find(L'.'));
-        FILE* pipe = _wpopen(e.file.ends_with(L".cpp") ? (L"\"\"" EXAMPLES_DIR "/example_" + name + L".exe\"\"").c_str()
-                                                       : (L"\"cscript //nologo \"" DOCS_DIR "/examples/" + e.file + L"\"\"").c_str(),
-                             L"rb");
+        const std::wstring command = e.file.ends_with(L".cpp")
+                                         ? L"\"\"" EXAMPLES_DIR "/example_" + name + L".exe\"\""
+                                         : L"\"cscript //nologo \"" DOCS_DIR "/examples/" + e.file + L"\"\"";
+        FILE* pipe = _wpopen(command.c_str(), L"rb");
         ASSERT_TRUE(pipe);
         const HWND dialog = e.keys.empty() ? nullptr : robot::WaitForForm(0, 20s);
         EXPECT_EQ(!dialog, e.keys.empty()) << "a dialog was to appear";

@@ -38,7 +38,8 @@ const struct { const wchar_t* name; const GUID &iid, &clsid; const wchar_t* memb
      L"ButtonResultCaption 3 12 gp, DefaultButton 2 2 p, Cancelbutton 1 2 p, ButtonResultValue 0 12 gp"},
     {L"_LabelStartPosition", IID__LabelStartPosition, CLSID_LabelStartPosition,
      L"NumRows 4 2 gp, NumColumns 3 2 gp, StartColumn 2 2 gp, StartRow 1 2 gp, FormCaption 0 8 gp, ShowForm 5 0 c"},
-    {L"_DateRange", IID__DateRange, CLSID_DateRange, L"BeginDate 2 7 gp, EndDate 1 7 gp, Succeed 0 11 g, ShowForm 3 0 c"},
+    {L"_DateRange", IID__DateRange, CLSID_DateRange,
+     L"BeginDate 2 7 gp, EndDate 1 7 gp, Succeed 0 11 g, ShowForm 3 0 c"},
     {L"_CustomList", IID__CustomList, CLSID_CustomList,
      L"FormCaption 3 8 p, ShowForm 4 0 c, ListIndex 2 2 gp, ListItem 1 8 gp, ListArray 0 12 p"},
 };
@@ -65,8 +66,8 @@ std::wstring Describe(ITypeInfo* info)
     INT flags = -1;
     if (!info || info->GetTypeAttr(&a) != S_OK) return L"missing";
     info->GetImplTypeFlags(0, &flags);
-    const std::wstring text = NameOf(info) + L" " + to_wstring(a->wTypeFlags) + L" " + NameOf(Implemented(info, 0).get()) +
-                              L" " + to_wstring(flags);
+    const std::wstring text = NameOf(info) + L" " + to_wstring(a->wTypeFlags) + L" " +
+                              NameOf(Implemented(info, 0).get()) + L" " + to_wstring(flags);
     info->ReleaseTypeAttr(a);
     return text;
 }

@@ -20,7 +20,8 @@ using testfiles::Guid;
 bool Clean(HKEY root)
 {
     DWORD keys = 1;
-    for (const wchar_t* container : {L"CLSID", L"Interface", L"TypeLib"}) RegDeleteKeyW(root, container);
+    for (const wchar_t* container : {L"CLSID", L"Interface", L"TypeLib"})
+        RegDeleteKeyW(root, container);
     return !RegQueryInfoKeyW(root, nullptr, nullptr, nullptr, &keys, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr,
                              nullptr) && keys == 0;
 }

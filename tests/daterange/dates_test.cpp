@@ -12,27 +12,7 @@
 
 namespace {
 
-using host::CalendarDay;
-using host::DateOf;
-
 constexpr DATE k4July2024 = 45477;
-
-TEST(Dates, CalendarArithmeticAgreesWithThePlatform)
-{
-    const CalendarDay days[] = {{100, 1, 1}, {1582, 10, 4}, {1899, 12, 29}, {1899, 12, 30}, {1900, 2, 28},
-                                {1900, 3, 1}, {2000, 2, 29}, {2024, 7, 4}, {9999, 12, 31}};
-    for (const CalendarDay& d : days) {
-        SCOPED_TRACE(testing::Message() << d.year << "-" << d.month << "-" << d.day);
-        SYSTEMTIME st{static_cast<WORD>(d.year), static_cast<WORD>(d.month), 0, static_cast<WORD>(d.day)};
-        DATE platform = 0;
-        ASSERT_TRUE(SystemTimeToVariantTime(&st, &platform));
-        EXPECT_EQ(DateOf(d), platform);
-        EXPECT_EQ(host::DayOf(platform), d);
-    }
-    // Before day 0 the fraction still runs forward from the day's midnight.
-    EXPECT_EQ(host::DayOf(-1.75), (CalendarDay{1899, 12, 29}));
-    EXPECT_EQ(host::DayOf(k4July2024 + 0.999), (CalendarDay{2024, 7, 4}));
-}
 
 TEST(Dates, TextsBothWays)
 {

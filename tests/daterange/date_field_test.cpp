@@ -22,21 +22,11 @@ namespace {
 
 using namespace client;
 
-// A point dx pixels right of where the character at a position of a field
-// starts, in the coordinates of a window (nullptr: the screen).
-POINT At(HWND field, int position, int dx, HWND in)
-{
-    const LRESULT p = SendMessageW(field, EM_POSFROMCHAR, static_cast<WPARAM>(position), 0);
-    POINT at = {LOWORD(p) + dx, HIWORD(p) + 4};
-    MapWindowPoints(field, in, &at, 1);
-    return at;
-}
-
 // Keys of the table: characters are typed; {NAME} or {NAME n} presses a
 // key n times; + and ^ before a key or a character hold Shift or Ctrl;
-// {DBL i} double-clicks the character at position i; {DRAG i j} drags from
-// position i to position j; {OK} presses OK, which must refuse. Unicode
-// input types the characters that no modifier holds.
+// {DBL i} double-clicks the character at position i; {OK} presses OK,
+// which must refuse. Unicode input types the characters that no modifier
+// holds.
 void Keys(HWND field, std::wstring_view keys, bool unicode)
 {
     static const std::map<std::wstring, WORD> named = {
@@ -49,11 +39,11 @@ void Keys(HWND field, std::wstring_view keys, bool unicode)
         if (keys[i] == L'{') {
             std::wistringstream token(std::wstring(keys.substr(i + 1, keys.find(L'}', i) - i - 1)));
             std::wstring name;
-            int n = 1, m = 0;
-            token >> name >> n >> m;
+            int n = 1;
+            token >> name >> n;
             i = keys.find(L'}', i);
-            if (name == L"DBL") robot::DoubleClick(field, At(field, n, 2, field));
-            if (name == L"DRAG") robot::Drag(At(field, n, 0, nullptr), At(field, m, 0, nullptr));
+            const LRESULT at = SendMessageW(field, EM_POSFROMCHAR, static_cast<WPARAM>(n), 0);
+            if (name == L"DBL") robot::DoubleClick(field, {LOWORD(at) + 2, HIWORD(at) + 4});
             if (name == L"OK") { // refused with a message box; the dialog stays once it is closed
                 robot::Press(VK_RETURN);
                 const HWND box = robot::WaitForMessageBox(thread);
@@ -96,8 +86,7 @@ TEST(DateField, EditingSequencesAndWhatScreenReadersRead)
     // Typing and the keys that erase; Tab into the field selects the whole
     // entry, so does Ctrl+A with the caret at its start, where typing begins;
     // typing replaces a selection from its first position, Delete and
-    // Backspace empty it; the mouse selects a part with a double click,
-    // characters with a drag; the clipboard by keys and by the context menu,
+    // Backspace empty it; a double click selects a part; the clipboard by keys and by the context menu,
     // each row with another text than the row before, so that a copy left
     // out shows; Undo by key and by the menu; Up and Down step the part where
     // the selection starts; OK refuses an entry left empty or incomplete,
@@ -105,7 +94,7 @@ TEST(DateField, EditingSequencesAndWhatScreenReadersRead)
     const wchar_t* const cases[][2] = {
         {L"^a7/4/2025", L"07/04/2025|"}, {L"{RIGHT}{DEL}{END}{BS 2}", L"0_/04/20|__"}, {L"{TAB}+{TAB}", L"[07/04/2024]"},
         {L"^a+{RIGHT}8", L"08/|__/____"}, {L"{RIGHT}+{RIGHT 3}5", L"05/|_4/2024"}, {L"{END}+{HOME}{DEL}", L"|__/__/____"},
-        {L"{RIGHT 3}+{END}{BS}", L"07/|__/____"}, {L"{DBL 4}", L"07/[04]/2024"}, {L"{DRAG 1 7}", L"0[7/04/2]024"},
+        {L"{RIGHT 3}+{END}{BS}", L"07/|__/____"}, {L"{DBL 4}", L"07/[04]/2024"},
         {L"+{RIGHT 2}^x{RIGHT 3}^v", L"__/07/|2024"}, {L"{RIGHT 6}+{END}+{DEL}{HOME}+{INS}", L"20/24/|____"},
         {L"{DBL 4}^{INS}{HOME}+{F10}p", L"04/|04/2024"}, {L"{DBL 1}+{F10}t{RIGHT 3}+{F10}p", L"__/07/|2024"},
         {L"{DBL 7}^c{HOME}^v", L"20/24/|2024"}, {L"+{F10}a+{F10}d", L"|__/__/____"}, {L"^a{DEL}^z", L"[07/04/2024]"},

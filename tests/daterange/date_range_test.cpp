@@ -5,6 +5,7 @@
 #include "daterange/DateRange.h"
 #include "daterange/frmDateRange.h"
 #include "host/dates.h"
+#include "host/settings.h"
 #include "support/windowless.h"
 
 #include <gtest/gtest.h>
@@ -24,22 +25,18 @@ using Result = std::tuple<DATE, DATE, bool>; // BeginDate, EndDate, Succeed
 constexpr wchar_t kSectionKey[] = L"Software\\VB and VBA Program Settings\\Vormelt\\QMTDATES";
 constexpr DATE k4July2024 = 45477, k31July2024 = 45504;
 
-Text Stored(const wchar_t* name)
+// The user's stored date, "none" when there is none.
+std::wstring Stored(const wchar_t* name)
 {
-    wchar_t data[256] = {};
-    DWORD size = sizeof data;
-    const LONG status = RegGetValueW(HKEY_CURRENT_USER, kSectionKey, name, RRF_RT_REG_SZ, nullptr, data, &size);
-    return status == ERROR_SUCCESS ? Text(data) : std::nullopt;
+    return host::GetSetting(L"Vormelt", L"QMTDATES", name, L"none");
 }
 
 // Sets the user's stored dates for a test (none: removed).
 void Store(const Text& begin, const Text& end)
 {
-    for (const auto& [name, text] : {std::pair(L"BeginDate", begin), std::pair(L"EndDate", end)}) {
-        const DWORD size = text ? static_cast<DWORD>((text->size() + 1) * sizeof(wchar_t)) : 0;
-        if (text) RegSetKeyValueW(HKEY_CURRENT_USER, kSectionKey, name, REG_SZ, text->c_str(), size);
-        else RegDeleteKeyValueW(HKEY_CURRENT_USER, kSectionKey, name);
-    }
+    RegDeleteTreeW(HKEY_CURRENT_USER, kSectionKey);
+    if (begin) host::SaveSetting(L"Vormelt", L"QMTDATES", L"BeginDate", *begin);
+    if (end) host::SaveSetting(L"Vormelt", L"QMTDATES", L"EndDate", *end);
 }
 
 ComPtr<IDispatch> Range(std::optional<DATE> begin, std::optional<DATE> end)

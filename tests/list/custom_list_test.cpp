@@ -1,5 +1,5 @@
 // The list picker without windows: the lists the form cannot walk, what
-// each way of ending the dialog reports, and the arrays refused.
+// each way of ending the dialog reports.
 
 #include "list/CustomList.h"
 #include "list/frmCustomList.h"
@@ -39,10 +39,6 @@ TEST(CustomList, ListsTheFormCannotWalkEndTheShow)
         std::thread([&] {
             ComPtr<IDispatch> o = New<CustomList>();
             if (list) Put(o.get(), L"ListArray", list->get());
-            // Refused, and the list stays. Arrays of Variants, as scripts build
-            // them, are checked from VBScript.
-            for (const Variant& refused : {Holding(Variants({L"Red"}), VT_BSTR), Str(L"Red,Green")})
-                ExpectError(Put(o.get(), L"ListArray", refused.get()), 13, L"VELDLG", L"Type mismatch");
             PutShort(o.get(), L"ListIndex", 7);
             for (int show = 1; show <= 2; ++show) {
                 ExpectError(windowless::Show<frmCustomList>(o.get(), [](frmCustomList&) { ADD_FAILURE(); }),
@@ -80,7 +76,6 @@ TEST(CustomList, EveryWayOfEndingTheDialog)
             Put(o.get(), L"ListArray", StringList(items, lower).get());
             windowless::Boxes shown;
             const Outcome r = windowless::Show<frmCustomList>(o.get(), [&](frmCustomList& f) {
-                EXPECT_EQ(f.Caption(), L"Select");
                 if (selected >= 0) f.List1.ListIndex(selected);
                 if (act == Act::DoubleClick) f.List1.DblClick();
                 if (act == Act::Close) f.Unload();

@@ -1,12 +1,11 @@
-// The date field as a user and a screen reader meet it, in the date range
-// dialog: editing through the real input queue, with virtual keys and with
-// Unicode input, OK after an entry was cleared, and what screen readers read.
+// The date field as a user meets it, in the date range dialog: editing
+// through the real input queue, with virtual keys and with Unicode input,
+// and OK after an entry was cleared.
 
 #include "host/dates.h"
 #include "support/com_client.h"
 #include "support/robot.h"
 
-#include <oleacc.h>
 #include <gtest/gtest.h>
 
 #include <map>
@@ -63,25 +62,12 @@ void Keys(HWND field, std::wstring_view keys, bool unicode)
     }
 }
 
-// What a screen reader reads of a window: its name and value.
-std::wstring Read(HWND hwnd)
-{
-    ComPtr<IAccessible> a;
-    Bstr name, value;
-    const DWORD client = static_cast<DWORD>(OBJID_CLIENT);
-    if (AccessibleObjectFromWindow(hwnd, client, __uuidof(IAccessible), a.put_void()) == S_OK) {
-        a->get_accName(I4(CHILDID_SELF).get(), name.put());
-        a->get_accValue(I4(CHILDID_SELF).get(), value.put());
-    }
-    return std::wstring(name.view()) + L"|" + std::wstring(value.view());
-}
-
 // Each row starts from 07/04/2024 and runs with virtual keys and with
 // Unicode input; then come what the field shows, its selection marked, and
 // the value a screen reader reads. What the mask does is tested without a
 // window; these are the ways keys, the mouse, the clipboard, the menu and
 // OK reach it.
-TEST(DateField, EditingSequencesAndWhatScreenReadersRead)
+TEST(DateField, EditingSequences)
 {
     // Typing and the keys that erase; Tab into the field selects the whole
     // entry, so does Ctrl+A with the caret at its start, where typing begins;
@@ -109,16 +95,9 @@ TEST(DateField, EditingSequencesAndWhatScreenReadersRead)
     ASSERT_TRUE(Put(o.get(), L"BeginDate", Date(45477).get()).ok() && Put(o.get(), L"EndDate", Date(45504).get()).ok());
     const auto local = [](const wchar_t* s) { return Replaced(s, L"/", host::DateSeparator()); }; // user's separator
     robot::WithDialog([&] { EXPECT_EQ(Call(o.get(), L"ShowForm").hr, S_OK); }, [&](HWND dialog) {
-        Apartment robotApartment;
         const auto fields = robot::Children(dialog, L"VELDLG.DateField");
         ASSERT_EQ(fields.size(), 2u);
-        const HWND field = fields[0], end = fields[1];
-        // Labelled fields, each with a named calendar button.
-        for (const auto& [f, read] :
-             {std::pair(field, L"Begin Date:|07/04/2024"), std::pair(end, L"End Date:|07/31/2024")}) {
-            EXPECT_EQ(Read(f), local(read));
-            EXPECT_EQ(Read(GetWindow(f, GW_CHILD)), L"Open calendar|");
-        }
+        const HWND field = fields[0];
         for (const bool unicode : {false, true}) {
             for (const auto& [keys, expected] : cases) {
                 SCOPED_TRACE(testing::Message() << (unicode ? "Unicode " : "keys ") << keys);

@@ -1,18 +1,16 @@
-// The date field as a user and a screen reader meet it, in the date range
-// dialog: editing through the real input queue, with virtual keys and with
-// Unicode input, OK after an entry was cleared, and what MSAA reads.
+// The date field as a user meets it, in the date range dialog: editing
+// through the real input queue, with virtual keys and with Unicode input,
+// and OK after an entry was cleared.
 
+#include "host/dates.h"
 #include "support/com_client.h"
 #include "support/robot.h"
-#include "support/wine.h"
 
-#include <oleacc.h>
 #include <gtest/gtest.h>
 
 #include <map>
 #include <sstream>
 #include <string>
-#include <tuple>
 
 // From the mask's tests: a text with its selection marked, and a text with
 // one string replaced by another throughout.
@@ -23,29 +21,11 @@ namespace {
 
 using namespace client;
 
-// A text of the tables with the user's date separator.
-std::wstring Local(const wchar_t* s)
-{
-    wchar_t separator[8] = L"/";
-    GetLocaleInfoW(LOCALE_USER_DEFAULT, LOCALE_SDATE, separator, 8);
-    return Replaced(s, L"/", separator);
-}
-
-// A point dx pixels right of where the character at a position of a field
-// starts, in the coordinates of a window (nullptr: the screen).
-POINT At(HWND field, int position, int dx, HWND in)
-{
-    const LRESULT p = SendMessageW(field, EM_POSFROMCHAR, static_cast<WPARAM>(position), 0);
-    POINT at = {LOWORD(p) + dx, HIWORD(p) + 4};
-    MapWindowPoints(field, in, &at, 1);
-    return at;
-}
-
 // Keys of the table: characters are typed; {NAME} or {NAME n} presses a
 // key n times; + and ^ before a key or a character hold Shift or Ctrl;
-// {DBL i} double-clicks the character at position i; {DRAG i j} drags from
-// position i to position j; {OK} presses OK, which must refuse. Unicode
-// input types the characters that no modifier holds.
+// {DBL i} double-clicks the character at position i; {OK} presses OK,
+// which must refuse. Unicode input types the characters that no modifier
+// holds.
 void Keys(HWND field, std::wstring_view keys, bool unicode)
 {
     static const std::map<std::wstring, WORD> named = {
@@ -58,21 +38,18 @@ void Keys(HWND field, std::wstring_view keys, bool unicode)
         if (keys[i] == L'{') {
             std::wistringstream token(std::wstring(keys.substr(i + 1, keys.find(L'}', i) - i - 1)));
             std::wstring name;
-            int n = 1, m = 0;
-            token >> name >> n >> m;
+            int n = 1;
+            token >> name >> n;
             i = keys.find(L'}', i);
-            if (name == L"DBL") robot::DoubleClick(field, At(field, n, 2, field));
-            if (name == L"DRAG") robot::Drag(At(field, n, 0, nullptr), At(field, m, 0, nullptr));
-            if (name == L"OK") {
-                // OK must show the message box that refuses the dates, and
-                // the dialog stay open once the box is closed.
+            const LRESULT at = SendMessageW(field, EM_POSFROMCHAR, static_cast<WPARAM>(n), 0);
+            if (name == L"DBL") robot::DoubleClick(field, {LOWORD(at) + 2, HIWORD(at) + 4});
+            if (name == L"OK") { // refused with a message box; the dialog stays once it is closed
                 robot::Press(VK_RETURN);
                 const HWND box = robot::WaitForMessageBox(thread);
                 ASSERT_NE(box, nullptr) << "OK took the entry";
                 EXPECT_NE(robot::Child(box, L"Enter valid dates or press CANCEL", L"Static"), nullptr);
                 robot::Press(VK_RETURN);
-                EXPECT_TRUE(robot::WaitUntilGone(box));
-                EXPECT_EQ(robot::WaitForForm(thread), GetParent(field)) << "the dialog went";
+                EXPECT_TRUE(robot::WaitUntilGone(box) && robot::WaitForForm(thread) == GetParent(field));
             }
             for (int r = 0; named.count(name) && r < n; ++r) robot::Press(named.at(name), held);
         } else if (unicode && held.empty()) {
@@ -85,32 +62,17 @@ void Keys(HWND field, std::wstring_view keys, bool unicode)
     }
 }
 
-// What MSAA reads of a window: its role, name and value.
-std::tuple<LONG, std::wstring, std::wstring> Read(HWND hwnd)
-{
-    ComPtr<IAccessible> a;
-    Variant role;
-    Bstr name, value;
-    if (AccessibleObjectFromWindow(hwnd, static_cast<DWORD>(OBJID_CLIENT), __uuidof(IAccessible), a.put_void()) == S_OK) {
-        a->get_accRole(I4(CHILDID_SELF).get(), role.put());
-        a->get_accName(I4(CHILDID_SELF).get(), name.put());
-        a->get_accValue(I4(CHILDID_SELF).get(), value.put());
-    }
-    return {V_VT(&role.get()) == VT_I4 ? V_I4(&role.get()) : -1, std::wstring(name.view()), std::wstring(value.view())};
-}
-
 // Each row starts from 07/04/2024 and runs with virtual keys and with
 // Unicode input; then come what the field shows, its selection marked, and
 // the value a screen reader reads. What the mask does is tested without a
 // window; these are the ways keys, the mouse, the clipboard, the menu and
 // OK reach it.
-TEST(DateField, EditingSequencesAndWhatScreenReadersRead)
+TEST(DateField, EditingSequences)
 {
     // Typing and the keys that erase; Tab into the field selects the whole
     // entry, so does Ctrl+A with the caret at its start, where typing begins;
     // typing replaces a selection from its first position, Delete and
-    // Backspace empty it; the mouse selects a part with a double click,
-    // characters with a drag; the clipboard by keys and by the context menu,
+    // Backspace empty it; a double click selects a part; the clipboard by keys and by the context menu,
     // each row with another text than the row before, so that a copy left
     // out shows; Undo by key and by the menu; Up and Down step the part where
     // the selection starts; OK refuses an entry left empty or incomplete,
@@ -118,7 +80,7 @@ TEST(DateField, EditingSequencesAndWhatScreenReadersRead)
     const wchar_t* const cases[][2] = {
         {L"^a7/4/2025", L"07/04/2025|"}, {L"{RIGHT}{DEL}{END}{BS 2}", L"0_/04/20|__"}, {L"{TAB}+{TAB}", L"[07/04/2024]"},
         {L"^a+{RIGHT}8", L"08/|__/____"}, {L"{RIGHT}+{RIGHT 3}5", L"05/|_4/2024"}, {L"{END}+{HOME}{DEL}", L"|__/__/____"},
-        {L"{RIGHT 3}+{END}{BS}", L"07/|__/____"}, {L"{DBL 4}", L"07/[04]/2024"}, {L"{DRAG 1 7}", L"0[7/04/2]024"},
+        {L"{RIGHT 3}+{END}{BS}", L"07/|__/____"}, {L"{DBL 4}", L"07/[04]/2024"},
         {L"+{RIGHT 2}^x{RIGHT 3}^v", L"__/07/|2024"}, {L"{RIGHT 6}+{END}+{DEL}{HOME}+{INS}", L"20/24/|____"},
         {L"{DBL 4}^{INS}{HOME}+{F10}p", L"04/|04/2024"}, {L"{DBL 1}+{F10}t{RIGHT 3}+{F10}p", L"__/07/|2024"},
         {L"{DBL 7}^c{HOME}^v", L"20/24/|2024"}, {L"+{F10}a+{F10}d", L"|__/__/____"}, {L"^a{DEL}^z", L"[07/04/2024]"},
@@ -131,26 +93,18 @@ TEST(DateField, EditingSequencesAndWhatScreenReadersRead)
     Apartment apartment;
     ComPtr<IDispatch> o = Create(L"VELDLG.DateRange");
     ASSERT_TRUE(Put(o.get(), L"BeginDate", Date(45477).get()).ok() && Put(o.get(), L"EndDate", Date(45504).get()).ok());
+    const auto local = [](const wchar_t* s) { return Replaced(s, L"/", host::DateSeparator()); }; // user's separator
     robot::WithDialog([&] { EXPECT_EQ(Call(o.get(), L"ShowForm").hr, S_OK); }, [&](HWND dialog) {
-        Apartment robotApartment;
         const auto fields = robot::Children(dialog, L"VELDLG.DateField");
         ASSERT_EQ(fields.size(), 2u);
-        const HWND field = fields[0], end = fields[1];
-        // Labelled text fields and a named button, as screen readers read them
-        // (Wine's oleacc gives buttons no role of their own).
-        const LONG button = platform::OnWine() ? ROLE_SYSTEM_CLIENT : ROLE_SYSTEM_PUSHBUTTON;
-        for (const auto& [f, name, value] :
-             {std::tuple(field, L"Begin Date:", L"07/04/2024"), std::tuple(end, L"End Date:", L"07/31/2024")}) {
-            EXPECT_EQ(Read(f), std::tuple(ROLE_SYSTEM_TEXT, std::wstring(name), Local(value)));
-            EXPECT_EQ(Read(GetWindow(f, GW_CHILD)), std::tuple(button, std::wstring(L"Open calendar"), L""));
-        }
+        const HWND field = fields[0];
         for (const bool unicode : {false, true}) {
             for (const auto& [keys, expected] : cases) {
                 SCOPED_TRACE(testing::Message() << (unicode ? "Unicode " : "keys ") << keys);
                 SendMessageW(dialog, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(field), TRUE);
-                SendMessageW(field, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(Local(L"07/04/2024").c_str()));
+                SendMessageW(field, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(local(L"07/04/2024").c_str()));
                 Keys(field, keys, unicode);
-                std::wstring shown, value = Local(expected);
+                std::wstring shown, value = local(expected);
                 // Input arrives in its own time: read until as expected, or for two seconds.
                 for (int i = 0; i < 100 && shown != value; ++i, Sleep(20)) {
                     wchar_t line[64] = {63};
@@ -160,9 +114,6 @@ TEST(DateField, EditingSequencesAndWhatScreenReadersRead)
                     shown = Marked(std::wstring(line, n), from, to);
                 }
                 EXPECT_EQ(shown, value);
-                std::erase_if(value, [](wchar_t c) { return c == L'|' || c == L'[' || c == L']'; });
-                if (value.find_first_of(L"0123456789") == std::wstring::npos) value.clear();
-                EXPECT_EQ(std::get<2>(Read(field)), value) << "the value a screen reader reads";
             }
         }
         robot::Press(VK_ESCAPE);

@@ -85,10 +85,7 @@ TEST(DateMask, EditsTheSelection)
         {L"07/04/20[24]", L"V567", L"07/04/2056|"}, {L"07/|04/2024", L"V4th", L"07/|04/2024"},
         {L"07/|04/2024", L"V \t", L"07/|04/2024"},
     };
-    SYSTEMTIME t;
-    GetLocalTime(&t);
-    std::wstring today(10, L'\0');
-    swprintf(today.data(), 11, L"%02u/%02u/%04u", t.wMonth, t.wDay, t.wYear);
+    const std::wstring today = host::FormatDate(host::Today());
     for (const std::wstring separator : {L"/", L". "}) {
         for (const auto& [start, keys, expected] : cases) {
             SCOPED_TRACE(testing::Message() << start << " keys " << keys << " with " << separator);

@@ -367,6 +367,9 @@ void Form::MakeWindows()
 
         SetPropW(hwnd_, kFormWindowProperty, reinterpret_cast<HANDLE>(1));
         SetDpi(ScreenDpi(hwnd_), WorkAreaAt(MonitorFromWindow(hwnd_, MONITOR_DEFAULTTOPRIMARY)), false);
+        // Sized and placed once, before the controls are made, so that they
+        // are laid into a window of its final size.
+        SizeAndCentre();
 
         // Each control's window is made once with its final text, place and
         // visibility: a grid of 200 buttons would otherwise cost a server
@@ -375,7 +378,6 @@ void Form::MakeWindows()
         for (Control* c : TabOrder()) c->CreateWindowIn(hwnd_, id++, Font());
         SetDefaultButton(defaultButton_);
         Annotate();
-        SizeAndCentre();
     } catch (...) {
         DestroyWindows();
         throw;

@@ -1,6 +1,7 @@
 #include "bare_grid.h"
 
 #include <commctrl.h>
+#include <oleacc.h>
 
 #include <cwchar>
 #include <iterator>
@@ -9,6 +10,11 @@
 namespace bare {
 
 namespace {
+
+// The accessible name's property, as oleacc's annotation knows it.
+constexpr GUID kName = {0x608d3df8, 0x8128, 0x4aa7, {0xa4, 0x28, 0xf5, 0x5e, 0x49, 0x26, 0x72, 0x91}};
+constexpr CLSID kAccPropServices = {0xb5f8350b, 0x0548, 0x48b1, {0xa6, 0xee, 0x88, 0xbd, 0x00, 0xb4, 0xa5, 0xe7}};
+constexpr IID kIAccPropServices = {0x6e26e776, 0x04f0, 0x495d, {0x80, 0xe4, 0x33, 0x30, 0x35, 0x2e, 0x31, 0x69}};
 
 // The grid's layout, in twips, as the label start position dialog has it.
 constexpr int kButtonWidth = 1000;
@@ -68,8 +74,32 @@ bool RegisterIconClass(HINSTANCE module, int id)
 
 } // namespace
 
+Look::Look(HINSTANCE module)
+{
+    // One context per process is enough: the benchmark uses one module's.
+    static HANDLE context = INVALID_HANDLE_VALUE;
+    if (module && context == INVALID_HANDLE_VALUE) {
+        ACTCTXW ac{sizeof ac};
+        ac.dwFlags = ACTCTX_FLAG_HMODULE_VALID | ACTCTX_FLAG_RESOURCE_NAME_VALID;
+        ac.hModule = module;
+        ac.lpResourceName = MAKEINTRESOURCEW(2);
+        context = CreateActCtxW(&ac);
+    }
+    active_ = module && context != INVALID_HANDLE_VALUE && ActivateActCtx(context, &cookie_);
+}
+
+Look::~Look()
+{
+    if (active_) DeactivateActCtx(0, cookie_);
+}
+
 int ShowGrid(int rows, int columns, const Extras& extras)
 {
+    const Look look(extras.contextModule);
+    IAccPropServices* annotate = nullptr;
+    if (extras.annotations)
+        CoCreateInstance(kAccPropServices, nullptr, CLSCTX_INPROC_SERVER, kIAccPropServices,
+                         reinterpret_cast<void**>(&annotate));
     const HINSTANCE instance = GetModuleHandleW(nullptr);
     const HWND owner = extras.hiddenOwner
                            ? CreateWindowExW(0, L"Static", L"", WS_POPUP, 0, 0, 0, 0, nullptr, nullptr, instance, nullptr)
@@ -137,6 +167,8 @@ int ShowGrid(int rows, int columns, const Extras& extras)
                                            dialog, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), instance, nullptr);
             if (extras.font) SendMessageW(b, WM_SETFONT, font, FALSE);
             if (extras.properties) SetPropW(b, L"VELDLG.Control", reinterpret_cast<HANDLE>(static_cast<INT_PTR>(id)));
+            if (annotate)
+                annotate->SetHwndPropStr(b, static_cast<DWORD>(OBJID_CLIENT), CHILDID_SELF, kName, caption);
             if (tips) {
                 wchar_t text[80];
                 std::swprintf(text, 80, L"Click this button to start at Column: %d & Row: %d", c, r);
@@ -173,6 +205,11 @@ int ShowGrid(int rows, int columns, const Extras& extras)
         DispatchMessageW(&msg);
     }
 
+    if (annotate) {
+        for (HWND b : buttons)
+            annotate->ClearHwndProps(b, static_cast<DWORD>(OBJID_CLIENT), CHILDID_SELF, &kName, 1);
+        annotate->Release();
+    }
     if (extras.destroyEach)
         for (HWND b : buttons) DestroyWindow(b);
     DestroyWindow(dialog); // the buttons and tool tips with it

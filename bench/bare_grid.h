@@ -16,6 +16,10 @@ struct Extras {
     bool toolTips = false;    // a tool tip window with one tool per button, made at show
     bool destroyEach = false; // every button destroyed by itself, then the dialog
     bool dialogFocus = false; // the first focus through WM_NEXTDLGCTL, not SetFocus
+    bool annotations = false; // an accessible name annotated on every button (IAccPropServices)
+    // Made in this module's activation context (common controls 6, as the
+    // runtime's forms are): the visual-styles buttons instead of the classic.
+    HINSTANCE contextModule = nullptr;
     // The window's icons, big and small, from this module's resource: loaded
     // and set by WM_SETICON at every show, or with byClass those of a window
     // class registered once and named in the dialog's template.
@@ -27,6 +31,20 @@ struct Extras {
 // The top-level window of the dialog carries this property, as the
 // runtime's forms do, so that the benchmark finds both the same way.
 inline constexpr wchar_t kFormProperty[] = L"VELDLG.Form";
+
+// The activation context of a module's manifest (resource 2) made active on
+// this thread while it lives: what is made meanwhile has the module's look.
+class Look {
+public:
+    explicit Look(HINSTANCE module);
+    ~Look();
+    Look(const Look&) = delete;
+    Look& operator=(const Look&) = delete;
+
+private:
+    ULONG_PTR cookie_ = 0;
+    bool active_ = false;
+};
 
 // Returns the 1-based index of the button clicked (column-major, as the
 // grid numbers its buttons), or 0 when the dialog was closed otherwise.

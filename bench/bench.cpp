@@ -1,7 +1,8 @@
 // VELDLG's speed and size, each figure printed beside a peer measured in the
 // same run: the platform's Scripting.Dictionary for calls and object
 // creation, MessageBoxW for dialog latency, and for the 200-button grid the
-// same grid made with nothing but the platform (bare_grid.h).
+// same grid made with nothing but the platform (bare_grid.h); both peers in
+// the DLL's activation context, so with the same look (common controls 6).
 //
 //   wine bench.exe [seconds-per-figure [rounds [only]]]
 //
@@ -352,10 +353,21 @@ void DialogFigures(int rounds, const std::string& only)
         };
     };
     const auto showGrid = [grids] { Call(grids.get(), L"ShowForm"); };
-    const auto bareGrid = [](bare::Extras extras) { return [extras] { bare::ShowGrid(20, 10, extras); }; };
+    // The peers are made in the DLL's activation context, as its forms are:
+    // the platform's look with common controls 6, the look the forms must have.
+    const HINSTANCE dll = GetModuleHandleW(L"VELDLG.dll");
+    const auto bareGrid = [dll](bare::Extras extras, bool classic = false) {
+        extras.contextModule = classic ? nullptr : dll;
+        return [extras] { bare::ShowGrid(20, 10, extras); };
+    };
 
     std::vector<Dialog> d{
-        {"MessageBoxW", [] { MessageBoxW(nullptr, L"Print the labels now?", L"Print", MB_OK); }, false,
+        {"MessageBoxW",
+         [dll] {
+             const bare::Look look(dll);
+             MessageBoxW(nullptr, L"Print the labels now?", L"Print", MB_OK);
+         },
+         false,
          ClickNamed(L"OK")},
         {"CustomMessage, 3 buttons",
          veldlg(L"VELDLG.CustomMessage",
@@ -393,8 +405,11 @@ void DialogFigures(int rounds, const std::string& only)
         {"tool tips at show", {.toolTips = true}},
         {"property per button", {.properties = true}},
         {"each button destroyed", {.destroyEach = true}},
+        {"accessible name per button", {.annotations = true}},
     };
     for (const auto& [name, e] : extras) d.push_back({std::string("bare grid + ") + name, bareGrid(e), true, ClickFirst()});
+    // What the look costs: the same bare grid with the classic buttons.
+    d.push_back({"bare grid, classic look", bareGrid({}, true), true, ClickFirst()});
 
     const Goal notLater{"<= 1.0", [](double r) { return r <= 1.0; }};
     const Goal nearBare{"<= 1.2", [](double r) { return r <= 1.2; }};

@@ -3,11 +3,14 @@
 #include "host/error.h"
 #include "host/instance.h"
 #include "host/styles.h"
+#include "host/thread_forms.h"
 
 #include <commctrl.h>
 
 #include <algorithm>
+#include <atomic>
 #include <cstring>
+#include <cwchar>
 #include <utility>
 
 namespace host {
@@ -94,7 +97,82 @@ BOOL CALLBACK CollectEnabled(HWND hwnd, LPARAM lp)
     return TRUE;
 }
 
+// A form's icons come from its window class, one per icon, registered once
+// for the process: loading them and setting them on every show cost more
+// than making the dialog.
+struct IconClass {
+    std::atomic<int> icon{0}; // the slot's icon; claimed before registering
+    INIT_ONCE once = INIT_ONCE_STATIC_INIT;
+    wchar_t name[32] = {};
+    HICON big = nullptr;
+    HICON small = nullptr;
+};
+constinit IconClass g_iconClasses[8];
+
+BOOL CALLBACK RegisterIconClass(INIT_ONCE*, void* param, void**)
+{
+    auto& c = *static_cast<IconClass*>(param);
+    const int icon = c.icon.load();
+    WNDCLASSEXW wc{sizeof wc};
+    // The system's dialog class with icons of its own.
+    if (!GetClassInfoExW(nullptr, WC_DIALOG, &wc)) return FALSE;
+    const auto load = [&](int metricX, int metricY) {
+        return static_cast<HICON>(LoadImageW(veldlg::ModuleInstance(), MAKEINTRESOURCEW(icon), IMAGE_ICON,
+                                             GetSystemMetrics(metricX), GetSystemMetrics(metricY), 0));
+    };
+    std::swprintf(c.name, std::size(c.name), L"VELDLG.Form.%d", icon);
+    c.big = load(SM_CXICON, SM_CYICON);
+    c.small = load(SM_CXSMICON, SM_CYSMICON);
+    wc.cbSize = sizeof wc;
+    wc.style &= ~CS_GLOBALCLASS;
+    wc.hInstance = veldlg::ModuleInstance();
+    wc.hIcon = c.big;
+    wc.hIconSm = c.small;
+    wc.lpszClassName = c.name;
+    if (c.big && c.small && RegisterClassExW(&wc)) return TRUE;
+    const DWORD error = GetLastError();
+    if (c.big) DestroyIcon(std::exchange(c.big, nullptr));
+    if (c.small) DestroyIcon(std::exchange(c.small, nullptr));
+    SetLastError(error);
+    return FALSE;
+}
+
+// The window class of forms with this icon; nullptr (the dialog class) for
+// none.
+const wchar_t* FormClass(int icon)
+{
+    if (!icon) return nullptr;
+    for (IconClass& c : g_iconClasses) {
+        int expected = 0;
+        if (!c.icon.compare_exchange_strong(expected, icon) && expected != icon) continue;
+        veldlg::ThrowLastErrorIf(!InitOnceExecuteOnce(&c.once, RegisterIconClass, &c, nullptr));
+        return c.name;
+    }
+    SetLastError(ERROR_NOT_ENOUGH_MEMORY);
+    veldlg::ThrowLastErrorIf(true);
+    return nullptr;
+}
+
+// Appends a string to a dialog template.
+void AppendString(std::vector<WORD>& tmpl, const wchar_t* text)
+{
+    for (; *text; ++text) tmpl.push_back(static_cast<WORD>(*text));
+    tmpl.push_back(0);
+}
+
 } // namespace
+
+void UnregisterFormClasses() noexcept
+{
+    for (IconClass& c : g_iconClasses) {
+        if (!c.icon.load()) continue;
+        UnregisterClassW(c.name, veldlg::ModuleInstance());
+        if (c.big) DestroyIcon(std::exchange(c.big, nullptr));
+        if (c.small) DestroyIcon(std::exchange(c.small, nullptr));
+        InitOnceInitialize(&c.once);
+        c.icon = 0;
+    }
+}
 
 Windowless::Windowless(std::function<void(Form&)> user) : user_(std::move(user)), outer_(t_windowless)
 {
@@ -269,36 +347,29 @@ void Form::MakeWindows()
 {
     const VisualStyles styles;
     try {
-        // The forms runtime's hidden owner: it keeps the dialog out of the
-        // task bar without making it a child of any window of the client.
-        owner_ = CreateWindowExW(0, L"Static", L"", WS_POPUP, 0, 0, 0, 0, nullptr, nullptr, veldlg::ModuleInstance(),
-                                 nullptr);
-        ThrowLastErrorIf(!owner_);
-
-        // An empty dialog template: the controls are made from the data.
+        // A dialog template without controls (they are made from the data),
+        // of the icon's class and with the caption that Form_Load left.
+        static_assert(sizeof(DLGTEMPLATE) % sizeof(WORD) == 0);
         const WindowStyles s = StylesOf(design_);
-        alignas(DWORD) WORD tmpl[(sizeof(DLGTEMPLATE) + 3 * sizeof(WORD) + 1) / sizeof(WORD) + 1] = {};
+        std::vector<WORD> tmpl((sizeof(DLGTEMPLATE) + sizeof(WORD)) / sizeof(WORD) + 1);
         const DLGTEMPLATE head{s.style, s.exStyle, 0, 0, 0, 0, 0};
-        std::memcpy(tmpl, &head, sizeof head);
-        CreateDialogIndirectParamW(veldlg::ModuleInstance(), reinterpret_cast<const DLGTEMPLATE*>(tmpl), owner_,
-                                   &Form::DialogProc, reinterpret_cast<LPARAM>(this));
+        std::memcpy(tmpl.data(), &head, sizeof head);
+        tmpl.resize(sizeof head / sizeof(WORD) + 1); // no menu
+        if (const wchar_t* cls = FormClass(design_.icon))
+            AppendString(tmpl, cls);
+        else
+            tmpl.push_back(0);
+        AppendString(tmpl, caption_.c_str());
+        tmpl.push_back(0); // keeps the template's end on a DWORD boundary
+        CreateDialogIndirectParamW(veldlg::ModuleInstance(), reinterpret_cast<const DLGTEMPLATE*>(tmpl.data()),
+                                   ThreadOwner(), &Form::DialogProc, reinterpret_cast<LPARAM>(this));
         ThrowLastErrorIf(!hwnd_);
 
         SetPropW(hwnd_, kFormWindowProperty, reinterpret_cast<HANDLE>(1));
-        SetWindowTextW(hwnd_, caption_.c_str());
-        SetDpi(ScreenDpi(hwnd_), WorkAreaAt(MonitorFromWindow(hwnd_, MONITOR_DEFAULTTOPRIMARY)));
-
-        if (design_.icon) {
-            const auto icon = [&](int metricX, int metricY) {
-                return static_cast<HICON>(LoadImageW(veldlg::ModuleInstance(), MAKEINTRESOURCEW(design_.icon),
-                                                     IMAGE_ICON, GetSystemMetrics(metricX), GetSystemMetrics(metricY),
-                                                     0));
-            };
-            bigIcon_ = icon(SM_CXICON, SM_CYICON);
-            smallIcon_ = icon(SM_CXSMICON, SM_CYSMICON);
-            SendMessageW(hwnd_, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(bigIcon_));
-            SendMessageW(hwnd_, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(smallIcon_));
-        }
+        SetDpi(ScreenDpi(hwnd_), WorkAreaAt(MonitorFromWindow(hwnd_, MONITOR_DEFAULTTOPRIMARY)), false);
+        // Sized and placed once, before the controls are made, so that they
+        // are laid into a window of its final size.
+        SizeAndCentre();
 
         // Each control's window is made once with its final text, place and
         // visibility: a grid of 200 buttons would otherwise cost a server
@@ -307,7 +378,6 @@ void Form::MakeWindows()
         for (Control* c : TabOrder()) c->CreateWindowIn(hwnd_, id++, Font());
         SetDefaultButton(defaultButton_);
         Annotate();
-        CentreOnScreen();
     } catch (...) {
         DestroyWindows();
         throw;
@@ -339,10 +409,7 @@ void Form::DestroyWindows()
         DestroyWindow(std::exchange(hwnd_, nullptr)); // its controls and tool tips with it
     }
     toolTips_ = nullptr;
-    if (owner_) DestroyWindow(std::exchange(owner_, nullptr));
     if (ownFont_) DeleteObject(std::exchange(ownFont_, nullptr));
-    if (bigIcon_) DestroyIcon(std::exchange(bigIcon_, nullptr));
-    if (smallIcon_) DestroyIcon(std::exchange(smallIcon_, nullptr));
     for (Control* c : controls_) c->WindowGone();
 }
 
@@ -370,7 +437,7 @@ void Form::SizeWindow()
     SetWindowPos(hwnd_, nullptr, 0, 0, size.cx, size.cy, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
-void Form::SetDpi(int dpi, const RECT& work)
+void Form::SetDpi(int dpi, const RECT& work, bool size)
 {
     // A form larger than the work area is laid out at a lower DPI until it
     // fits, like a zoomed-out view: every control stays in reach, in its
@@ -397,18 +464,17 @@ void Form::SetDpi(int dpi, const RECT& work)
         c->Place();
     }
     if (old) DeleteObject(old);
-    SizeWindow();
+    if (size) SizeWindow();
 }
 
-void Form::CentreOnScreen()
+void Form::SizeAndCentre()
 {
     const RECT work = WorkAreaAt(MonitorFromWindow(hwnd_, MONITOR_DEFAULTTOPRIMARY));
-    RECT r;
-    GetWindowRect(hwnd_, &r);
-    const LONG x = work.left + (work.right - work.left - (r.right - r.left)) / 2;
-    const LONG y = work.top + (work.bottom - work.top - (r.bottom - r.top)) / 2;
-    SetWindowPos(hwnd_, nullptr, std::max(x, work.left), std::max(y, work.top), 0, 0,
-                 SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    const SIZE size = OuterPixels(dpi_);
+    const LONG x = work.left + (work.right - work.left - size.cx) / 2;
+    const LONG y = work.top + (work.bottom - work.top - size.cy) / 2;
+    SetWindowPos(hwnd_, nullptr, std::max(x, work.left), std::max(y, work.top), size.cx, size.cy,
+                 SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 void Form::SetToolTip(const Control& c)
@@ -491,7 +557,7 @@ void Form::DisableThreadWindows()
     std::vector<HWND> windows;
     EnumThreadWindows(GetCurrentThreadId(), CollectEnabled, reinterpret_cast<LPARAM>(&windows));
     for (HWND w : windows) {
-        if (w == hwnd_ || w == owner_ || GetWindow(w, GW_OWNER) == hwnd_) continue;
+        if (w == hwnd_ || GetWindow(w, GW_OWNER) == hwnd_) continue;
         EnableWindow(w, FALSE);
         disabled_.push_back(w);
     }
@@ -505,7 +571,11 @@ void Form::FocusFirstControl()
     if (target && defaultButton_ && defaultButton_->hwnd_ && IsWindowVisible(defaultButton_->hwnd_) &&
         dynamic_cast<CommandButton*>(ControlOf(target)))
         target = defaultButton_->hwnd_;
-    if (target) SendMessageW(hwnd_, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(target), TRUE);
+    if (!target) return;
+    // A push button marked default beforehand spares the dialog manager
+    // asking every button whether it is the default one.
+    if (dynamic_cast<CommandButton*>(ControlOf(target))) SendMessageW(target, BM_SETSTYLE, BS_DEFPUSHBUTTON, TRUE);
+    SendMessageW(hwnd_, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(target), TRUE);
 }
 
 Control* Form::ControlOf(HWND hwnd) const

@@ -101,8 +101,8 @@ private:
     HFONT Font() const;
     SIZE OuterPixels(int dpi) const;
     void SizeWindow();
-    void SetDpi(int dpi, const RECT& work);
-    void CentreOnScreen();
+    void SetDpi(int dpi, const RECT& work, bool size = true);
+    void SizeAndCentre();
     // Runs an event handler from a window message; an error it raises ends
     // the modal show.
     template <class F>
@@ -130,15 +130,15 @@ private:
 
     // Exist only while the form is shown with windows.
     HWND hwnd_ = nullptr;
-    HWND owner_ = nullptr;
     HWND toolTips_ = nullptr;
     HFONT ownFont_ = nullptr; // made for a DPI other than 96
-    HICON bigIcon_ = nullptr;
-    HICON smallIcon_ = nullptr;
     veldlg::ComPtr<IAccPropServices> annotations_;
     int dpi_ = 96;
     std::vector<HWND> disabled_;
 };
+
+// The window classes of forms with an icon go when the library is unloaded.
+void UnregisterFormClasses() noexcept;
 
 // Forms without windows: while one lives on a thread, Show loads the form
 // and hands it to `user`, who acts as a user would (presses a button or a

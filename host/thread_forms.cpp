@@ -3,6 +3,7 @@
 #include "host/date_field.h"
 #include "host/styles.h"
 #include "host/error.h"
+#include "host/instance.h"
 #include "host/ole.h"
 
 #include <utility>
@@ -14,6 +15,8 @@ namespace {
 
 struct ThreadForms {
     std::vector<std::pair<const void*, std::unique_ptr<Form>>> forms;
+    HWND owner = nullptr;
+    DWORD thread = GetCurrentThreadId();
     ThreadForms* prev = nullptr;
     ThreadForms* next = nullptr;
 };
@@ -24,6 +27,30 @@ constinit SRWLOCK g_lock = SRWLOCK_INIT;
 constinit ThreadForms* g_threads = nullptr;
 constinit INIT_ONCE g_once = INIT_ONCE_STATIC_INIT;
 constinit DWORD g_slot = TLS_OUT_OF_INDEXES;
+
+// A class of our own for the owner: a system class such as "Static" may be
+// registered lazily per thread, and eight threads making their first window
+// at once have seen it missing.
+constexpr wchar_t kOwnerClass[] = L"VELDLG.Owner";
+constinit INIT_ONCE g_ownerClass = INIT_ONCE_STATIC_INIT;
+
+BOOL CALLBACK RegisterOwnerClass(INIT_ONCE*, void*, void**)
+{
+    WNDCLASSEXW wc{sizeof wc};
+    wc.lpfnWndProc = DefWindowProcW;
+    wc.hInstance = veldlg::ModuleInstance();
+    wc.lpszClassName = kOwnerClass;
+    // Left over from an earlier load whose other threads still held owners.
+    return RegisterClassExW(&wc) != 0 || GetLastError() == ERROR_CLASS_ALREADY_EXISTS;
+}
+
+// The owner goes first, on its own thread, so that no form is left owned by
+// a window that outlives it.
+void DestroyOwner(ThreadForms& t) noexcept
+{
+    if (t.owner && t.thread == GetCurrentThreadId()) DestroyWindow(t.owner);
+    t.owner = nullptr;
+}
 
 BOOL CALLBACK AllocateSlot(INIT_ONCE*, void*, void**)
 {
@@ -79,12 +106,24 @@ Form& AddForm(const void* kind, std::unique_ptr<Form> form)
 
 } // namespace detail
 
+HWND ThreadOwner()
+{
+    ThreadForms& t = Current();
+    if (t.owner && IsWindow(t.owner)) return t.owner;
+    veldlg::ThrowLastErrorIf(!InitOnceExecuteOnce(&g_ownerClass, RegisterOwnerClass, nullptr, nullptr));
+    t.owner = CreateWindowExW(0, kOwnerClass, L"", WS_POPUP, 0, 0, 0, 0, nullptr, nullptr,
+                              veldlg::ModuleInstance(), nullptr);
+    veldlg::ThrowLastErrorIf(!t.owner);
+    return t.owner;
+}
+
 void ThreadDetach() noexcept
 {
     ThreadForms* t = Existing();
     if (!t) return;
     TlsSetValue(g_slot, nullptr);
     Unlink(t);
+    DestroyOwner(*t);
     delete t;
 }
 
@@ -95,7 +134,12 @@ void ProcessDetach() noexcept
         veldlg::ExclusiveLock guard(g_lock);
         t = std::exchange(g_threads, nullptr);
     }
-    while (t) delete std::exchange(t, t->next);
+    for (; t; delete std::exchange(t, t->next)) DestroyOwner(*t);
+    // Fails while another thread still has its owner; the class is then
+    // found again by a later load.
+    UnregisterClassW(kOwnerClass, veldlg::ModuleInstance());
+    InitOnceInitialize(&g_ownerClass);
+    UnregisterFormClasses();
     UnregisterDateFieldClass();
     VisualStyles::Release();
     if (g_slot != TLS_OUT_OF_INDEXES) TlsFree(std::exchange(g_slot, TLS_OUT_OF_INDEXES));

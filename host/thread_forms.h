@@ -39,6 +39,11 @@ void PutBoth(T& field, T value, void (F::*formPut)(T) noexcept)
     field = std::move(value);
 }
 
+// The calling thread's hidden owner of its dialogs, made on first use and
+// kept until the thread's forms go: it keeps the dialogs out of the task bar
+// without making them children of any window of the client.
+HWND ThreadOwner();
+
 // The calling thread ends: its forms go.
 void ThreadDetach() noexcept;
 // The library is unloaded: every thread's forms go.

@@ -92,5 +92,5 @@ main() {
     install_wine32
 }
 
-# Sourced by its test, which calls wine32_settle with stand-ins.
+# Sourcing the script only defines its functions (wine32_settle takes stand-ins for its commands).
 if [ "${BASH_SOURCE[0]}" = "$0" ]; then main "$@"; fi

@@ -180,12 +180,6 @@ void TypeUnicode(std::wstring_view text)
     for (wchar_t c : text) Send({Key(0, KEYEVENTF_UNICODE, c), Key(0, KEYEVENTF_UNICODE | KEYEVENTF_KEYUP, c)});
 }
 
-void Drag(POINT from, POINT to)
-{
-    Send({Mouse(kMove, from), Mouse(MOUSEEVENTF_LEFTDOWN)});
-    Send({Mouse(kMove, to), Mouse(MOUSEEVENTF_LEFTUP)});
-}
-
 void WithDialog(const std::function<void()>& show, const std::function<void(HWND dialog)>& act)
 {
     const DWORD thread = GetCurrentThreadId();

@@ -46,8 +46,6 @@ void ClickCloseBox(HWND dialog);
 void Press(WORD vk, const std::vector<WORD>& modifiers = {});
 // Types text as Unicode input (VK_PACKET), as on-screen keyboards do.
 void TypeUnicode(std::wstring_view text);
-// Presses the left button at one screen point and lets go at another.
-void Drag(POINT from, POINT to);
 
 // Runs `show` on this thread while `act` drives the dialog from another
 // thread; the robot closes a dialog that `act` left open, so a failing test

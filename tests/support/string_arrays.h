@@ -44,12 +44,6 @@ inline SafeArray Strings2D(ULONG rows, ULONG columns)
     return SafeArray(SafeArrayCreate(VT_BSTR, 2, bounds));
 }
 
-// An array of Variants holding strings, as VBScript's Array() builds.
-inline SafeArray Variants(std::initializer_list<const wchar_t*> items)
-{
-    return Strings(std::vector<std::wstring>(items.begin(), items.end()), 0, VT_VARIANT);
-}
-
 // A variant that owns the array, of type VT_ARRAY | element type.
 inline Variant Holding(SafeArray a, VARTYPE elements = VT_BSTR)
 {

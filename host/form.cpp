@@ -444,10 +444,10 @@ void Form::SetDpi(int dpi, const RECT& work, bool size)
     // designed place relative to the others. Where it fits, nothing changes.
     const LONG workWidth = work.right - work.left, workHeight = work.bottom - work.top;
     int layout = dpi;
-    for (SIZE size = OuterPixels(layout); layout > 24 && (size.cx > workWidth || size.cy > workHeight);
-         size = OuterPixels(layout))
-        layout = std::min(layout - 1, static_cast<int>(layout * std::min(static_cast<double>(workWidth) / size.cx,
-                                                                         static_cast<double>(workHeight) / size.cy)));
+    for (SIZE outer = OuterPixels(layout); layout > 24 && (outer.cx > workWidth || outer.cy > workHeight);
+         outer = OuterPixels(layout))
+        layout = std::min(layout - 1, static_cast<int>(layout * std::min(static_cast<double>(workWidth) / outer.cx,
+                                                                          static_cast<double>(workHeight) / outer.cy)));
     dpi_ = layout;
     HFONT old = std::exchange(ownFont_, nullptr);
     if (dpi_ != 96) {

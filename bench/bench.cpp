@@ -343,7 +343,7 @@ void PairRow(const Comparison& c, const char* what, double Shown::*figure, const
     char spread[32];
     std::snprintf(spread, sizeof spread, "%.2f-%.2f", *std::min_element(ratios.begin(), ratios.end()),
                   *std::max_element(ratios.begin(), ratios.end()));
-    std::printf("%-56s %8.1f %8.1f  %-20s %6.2f  %-11s %s\n", (c.ours->name + ": " + what + " (ms)").c_str(),
+    std::printf("%-62s %8.1f %8.1f  %-20s %6.2f  %-11s %s\n", (c.ours->name + ": " + what + " (ms)").c_str(),
                 Median(ours), Median(peer), c.peer->name.c_str(), ratio, spread,
                 goal ? (std::string(goal->text) + (goal->met(ratio) ? "  met" : "  NOT MET")).c_str() : "");
 }
@@ -435,7 +435,7 @@ void DialogFigures(int rounds, const std::string& only)
     ShowInRounds(comparisons, rounds);
 
     const std::string title = "dialog figure, median of pairs, best of " + std::to_string(kBurst) + " shows";
-    std::printf("\n%-56s %8s %8s  %-20s %6s  %-11s %s\n", title.c_str(), "ours", "peer",
+    std::printf("\n%-62s %8s %8s  %-20s %6s  %-11s %s\n", title.c_str(), "ours", "peer",
                 "peer is", "ratio", "spread", "goal");
     for (const Comparison& c : comparisons) {
         PairRow(c, "show to ready", &Shown::ready, c.readyGoal);

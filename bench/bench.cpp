@@ -6,7 +6,8 @@
 //
 //   wine bench.exe [seconds-per-figure [rounds [only]]]
 //
-// rounds: dialog shows of each dialog and its peer (25); only: the dialog
+// rounds: pairs of each dialog and its peer (15), each a burst of shows of
+// both in turn; only: the dialog
 // figures whose name holds this text, e.g. "20 x 10" or "bare grid".
 //
 // The DLL must be registered; VELDLG_DLL_x86_64 and VELDLG_DLL_i686 name the
@@ -37,7 +38,7 @@ using namespace client;
 using Clock = std::chrono::steady_clock;
 
 double g_seconds = 1.0;
-int g_rounds = 25;
+int g_rounds = 15;
 std::string g_only; // dialog figures whose name holds this text
 
 struct Goal {
@@ -274,8 +275,16 @@ struct Comparison {
         bool oursFirst;
     };
     std::vector<Pair> pairs = {};
-    int dropped = 0; // pairs with a click that went astray
+    int dropped = 0; // pairs in which every click of one side went astray
 };
+
+// A shared machine now and then takes a show from the dialog it measures
+// (a build elsewhere, the server busy): such a show takes up to ten times
+// its cost, whichever side it falls on, and nine pairs in a run were enough
+// to move a median ratio past a goal. So a pair is a burst of kBurst shows
+// of each, in turn, and each side's figure is its best of the burst: what the
+// dialog costs when nothing else intervenes.
+constexpr int kBurst = 3;
 
 // Rounds of every comparison, the first round unrecorded (it loads code and
 // fonts). Each round starts one comparison further on and shows the peer
@@ -283,17 +292,19 @@ struct Comparison {
 void ShowInRounds(std::vector<Comparison>& comparisons, int rounds)
 {
     const size_t n = comparisons.size();
+    const auto best = [](Shown& b, const Shown& s) {
+        if (!s.counted) return;
+        b = b.counted ? Shown{std::min(b.ready, s.ready), std::min(b.closed, s.closed)} : s;
+    };
     for (int round = -1; round < rounds; ++round) {
         for (size_t k = 0; k < n; ++k) {
             Comparison& c = comparisons[(static_cast<size_t>(round + 1) + k) % n];
             const bool oursFirst = round % 2 == 0;
-            Shown ours, peer;
-            if (oursFirst) {
-                ours = ShowOnce(*c.ours);
-                peer = ShowOnce(*c.peer);
-            } else {
-                peer = ShowOnce(*c.peer);
-                ours = ShowOnce(*c.ours);
+            Shown ours{0, 0, false}, peer{0, 0, false};
+            for (int shown = 0; shown < kBurst; ++shown) {
+                if (oursFirst) best(ours, ShowOnce(*c.ours));
+                best(peer, ShowOnce(*c.peer));
+                if (!oursFirst) best(ours, ShowOnce(*c.ours));
             }
             if (round < 0) continue;
             if (!ours.counted || !peer.counted) {
@@ -332,7 +343,7 @@ void PairRow(const Comparison& c, const char* what, double Shown::*figure, const
     char spread[32];
     std::snprintf(spread, sizeof spread, "%.2f-%.2f", *std::min_element(ratios.begin(), ratios.end()),
                   *std::max_element(ratios.begin(), ratios.end()));
-    std::printf("%-56s %8.1f %8.1f  %-20s %6.2f  %-11s %s\n", (c.ours->name + ": " + what + " (ms)").c_str(),
+    std::printf("%-62s %8.1f %8.1f  %-20s %6.2f  %-11s %s\n", (c.ours->name + ": " + what + " (ms)").c_str(),
                 Median(ours), Median(peer), c.peer->name.c_str(), ratio, spread,
                 goal ? (std::string(goal->text) + (goal->met(ratio) ? "  met" : "  NOT MET")).c_str() : "");
 }
@@ -423,12 +434,13 @@ void DialogFigures(int rounds, const std::string& only)
 
     ShowInRounds(comparisons, rounds);
 
-    std::printf("\n%-56s %8s %8s  %-20s %6s  %-11s %s\n", "dialog figure, median of shown in pairs", "ours", "peer",
+    const std::string title = "dialog figure, median of pairs, best of " + std::to_string(kBurst) + " shows";
+    std::printf("\n%-62s %8s %8s  %-20s %6s  %-11s %s\n", title.c_str(), "ours", "peer",
                 "peer is", "ratio", "spread", "goal");
     for (const Comparison& c : comparisons) {
         PairRow(c, "show to ready", &Shown::ready, c.readyGoal);
         PairRow(c, "click to return", &Shown::closed, c.closedGoal);
-        if (c.dropped) std::printf("    %d of %d pairs not counted: a click went astray\n", c.dropped, rounds);
+        if (c.dropped) std::printf("    %d of %d pairs not counted: every click of a side went astray\n", c.dropped, rounds);
     }
 }
 

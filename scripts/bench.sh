@@ -1,9 +1,9 @@
 #!/bin/bash
 # The benchmark command: installs what is missing, builds, and prints every
 # figure with its peer measured in the same run (see bench/README.md).
-# Arguments: seconds per throughput figure (default 1), rounds of dialog
-# shows (default 25), and optionally a text that picks the dialog figures
-# whose name holds it (e.g. "20 x 10").
+# Arguments: seconds per throughput figure (default 1), pairs of dialog
+# shows (default 15, each a burst of shows of both), and optionally a text
+# that picks the dialog figures whose name holds it (e.g. "20 x 10").
 set -euo pipefail
 top=$(cd "$(dirname "$0")/.." && pwd)
 cd "$top"
@@ -32,5 +32,5 @@ export VELDLG_DLL_x86_64="$top/build/x86_64/VELDLG.dll" VELDLG_DLL_i686="$top/bu
 # The load average says how much the others on the machine took meanwhile.
 load() { cut -d' ' -f1 /proc/loadavg; }
 echo "machine: $(nproc) cores, $(grep -m1 'model name' /proc/cpuinfo | cut -d: -f2 | sed 's/^ //'), $(wine --version), load $(load)"
-wine build/x86_64/bench/veldlg_bench.exe "${1:-1}" "${2:-25}" ${3:+"$3"}
+wine build/x86_64/bench/veldlg_bench.exe "${1:-1}" "${2:-15}" ${3:+"$3"}
 echo "load at the end: $(load)"

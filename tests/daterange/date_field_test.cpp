@@ -21,16 +21,16 @@ static std::wstring Marked(std::wstring s, int start, int end)
 
 static std::wstring Replaced(std::wstring s, std::wstring_view from, std::wstring_view to)
 {
-    for (auto at = s.find(from); at != std::wstring::npos; at = s.find(from, at + to.size())) s.replace(at, from.size(), to);
+    for (size_t at = 0; (at = s.find(from, at)) != s.npos; at += to.size()) s.replace(at, from.size(), to);
     return s;
 }
 
 // Takes the marks out of a text, giving the selection they marked.
 static Span Unmark(std::wstring& s)
 {
-    const int start = static_cast<int>(s.find_first_of(L"|[")), end = static_cast<int>(s.find_first_of(L"|]"));
+    const auto start = s.find_first_of(L"|["), end = s.find_first_of(L"|]") - (s[start] == L'[');
     std::erase_if(s, [](wchar_t c) { return c == L'|' || c == L'[' || c == L']'; });
-    return {start, start == end ? end : end - 1};
+    return {static_cast<int>(start), static_cast<int>(end)};
 }
 
 // Keys: B Backspace, D Delete, ^ and v Up and Down, W a double click at the
@@ -94,14 +94,14 @@ TEST(DateMask, EditsTheSelection)
                 case L'B': case L'D': caret = m.Erase(sel, keys[i] == L'B'); break;
                 case L'^': case L'v': m.Step(keys[i] == L'^' ? 1 : -1, sel.start); break;
                 case L'W': sel = m.PartAt(sel.start).value_or(sel); break;
-                case L'V': caret = m.Paste(std::wstring_view(keys).substr(i + 1), sel); i = wcslen(keys); break;
+                case L'V': caret = m.Paste(keys + i + 1, sel); i = wcslen(keys); break;
                 default: caret = m.Type(keys[i], sel);
                 }
                 if (caret) sel = {*caret, *caret};
             }
             const std::wstring want = Replaced(Replaced(expected, L"tt/tt/tttt", today), L"tt/", today.substr(0, 3));
             EXPECT_EQ(Marked(m.Display(), sel.start, sel.end), Replaced(want, L"/", separator));
-            EXPECT_EQ(m.Date().has_value(), host::IsDate(Replaced(m.Text(), separator, L"/"))) << "Date and IsDate differ";
+            EXPECT_EQ(m.Date().has_value(), host::IsDate(Replaced(m.Text(), separator, L"/")));
         }
     }
 }
@@ -114,7 +114,8 @@ TEST(DateMask, EditsTheSelection)
 static void Keys(HWND field, std::wstring_view keys, bool unicode)
 {
     constexpr std::wstring_view names = L"RHEUNDBITM";
-    constexpr WORD named[] = {VK_RIGHT, VK_HOME, VK_END, VK_UP, VK_DOWN, VK_DELETE, VK_BACK, VK_INSERT, VK_TAB, VK_F10};
+    constexpr WORD named[] = {VK_RIGHT, VK_HOME, VK_END, VK_UP, VK_DOWN,
+                              VK_DELETE, VK_BACK, VK_INSERT, VK_TAB, VK_F10};
     const DWORD thread = GetWindowThreadProcessId(field, nullptr);
     for (size_t i = 0; i < keys.size(); ++i) {
         std::vector<WORD> held;
@@ -163,7 +164,8 @@ TEST(DateField, EditingSequences)
     client::ComPtr<IDispatch> o = client::Create(L"VELDLG.DateRange");
     ASSERT_TRUE(client::Put(o.get(), L"BeginDate", client::Date(45477).get()).ok() &&
                 client::Put(o.get(), L"EndDate", client::Date(45504).get()).ok());
-    const auto local = [](const wchar_t* s) { return Replaced(s, L"/", host::DateSeparator()); }; // user's separator
+    // Dates as the user's separator writes them.
+    const auto local = [](const wchar_t* s) { return Replaced(s, L"/", host::DateSeparator()); };
     robot::WithDialog([&] { EXPECT_EQ(client::Call(o.get(), L"ShowForm").hr, S_OK); }, [&](HWND dialog) {
         const HWND field = robot::Children(dialog, L"VELDLG.DateField").at(0);
         for (const bool unicode : {false, true}) {

@@ -67,8 +67,8 @@ TEST(CustomMessage, LayoutAndEveryWayOfEndingTheDialog)
     const struct { short buttons, defaultButton, cancelButton, key; const wchar_t* result; } cases[] = {
         {1, 0, 0, 0, L"A|1"}, {2, 0, 0, 0, L"B|2"}, {3, 0, 0, 0, L"C|3"}, {4, 0, 0, 0, L"D|4"},
         {5, 0, 0, 0, L"E|5"}, {6, 0, 0, 0, L"F|6"}, {7, 0, 0, 0, L"G|7"}, {3, 2, 3, VK_RETURN, L"B|2"},
-        {3, 1, 3, VK_ESCAPE, L"C|3"}, {3, 1, 2, VK_F2, L"B|2"}, {3, 1, 2, -1, L"|0"}, {3, 1, 0, VK_ESCAPE, L"|0"},
-        {3, 1, 0, VK_F2, L"|0"}, {3, 4, 0, VK_RETURN, L"|0"},
+        {3, 1, 3, VK_ESCAPE, L"C|3"}, {3, 1, 2, VK_F2, L"B|2"}, {3, 1, 2, -1, L"|0"},
+        {3, 1, 0, VK_ESCAPE, L"|0"}, {3, 1, 0, VK_F2, L"|0"}, {3, 4, 0, VK_RETURN, L"|0"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(testing::Message() << c.buttons << " buttons, key " << c.key);

@@ -28,8 +28,8 @@ TEST(LabelStartPosition, SizesAreCheckedInTheirOrder)
         ComPtr<IDispatch> o = Sheet(rows, columns);
         PutShort(o.get(), L"StartColumn", 4);
         const auto before = reliability::Snapshot(o.get());
-        const Outcome r = windowless::Show<frmStartPos>(o.get(), [](frmStartPos&) { ADD_FAILURE() << "shown"; });
-        EXPECT_EQ(std::pair(r.number(), r.source), std::pair(int{error}, std::wstring(L"Label Start Position")));
+        const Outcome r = windowless::Show<frmStartPos>(o.get(), [](frmStartPos&) { ADD_FAILURE(); });
+        EXPECT_EQ(std::tuple(r.number(), r.source), std::tuple(error, L"Label Start Position"));
         EXPECT_EQ(reliability::Snapshot(o.get()), before);
     }
 }

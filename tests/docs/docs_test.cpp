@@ -11,17 +11,11 @@
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
-#include <iterator>
+#include <sstream>
 
 namespace {
 
-using namespace std::chrono_literals;
-
-std::string Read(const std::filesystem::path& path)
-{
-    std::ifstream in(path, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), {}};
-}
+std::string Read(const std::filesystem::path& p) { return (std::ostringstream() << std::ifstream(p).rdbuf()).str(); }
 
 TEST(Docs, ExamplesPrintWhatTheManualSaysAndAreQuotedAsTheyStand)
 {
@@ -52,20 +46,19 @@ TEST(Docs, ExamplesPrintWhatTheManualSaysAndAreQuotedAsTheyStand)
     for (const auto& e : examples) {
         SCOPED_TRACE(testing::Message() << e.file);
         EXPECT_NE(pages.find(Read(DOCS_DIR L"/examples/" + e.file)), std::string::npos) << "not quoted as it stands";
-        // The output in a pipe; cmd takes off the outer quotes.
+        // The output in a text-mode pipe; cmd takes off the outer quotes.
         const std::wstring name = e.file.substr(0, e.file.find(L'.'));
         const std::wstring command = e.file.ends_with(L".cpp")
                                          ? L"\"\"" EXAMPLES_DIR "/example_" + name + L".exe\"\""
                                          : L"\"cscript //nologo \"" DOCS_DIR "/examples/" + e.file + L"\"\"";
-        FILE* pipe = _wpopen(command.c_str(), L"rb");
+        FILE* pipe = _wpopen(command.c_str(), L"rt");
         ASSERT_TRUE(pipe);
-        const HWND dialog = e.keys.empty() ? nullptr : robot::WaitForForm(0, 20s);
+        const HWND dialog = e.keys.empty() ? nullptr : robot::WaitForForm(0, std::chrono::seconds(20));
         EXPECT_EQ(!dialog, e.keys.empty()) << "a dialog was to appear";
         for (WORD key : dialog ? e.keys : std::vector<WORD>{}) robot::Press(key);
         EXPECT_TRUE(!dialog || robot::WaitUntilGone(dialog));
         std::string output;
-        for (int c; (c = fgetc(pipe)) != EOF;)
-            if (c != '\r') output += static_cast<char>(c);
+        for (int c; (c = fgetc(pipe)) != EOF;) output += static_cast<char>(c);
         EXPECT_EQ(_pclose(pipe), 0);
         EXPECT_EQ(output, e.output);
     }

@@ -11,33 +11,26 @@
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
-#include <iterator>
+#include <sstream>
 
 namespace {
 
-using namespace std::chrono_literals;
-
-std::string Read(const std::filesystem::path& path)
-{
-    std::ifstream in(path, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), {}};
-}
+std::string Read(const std::filesystem::path& p) { return (std::ostringstream() << std::ifstream(p).rdbuf()).str(); }
 
 TEST(Docs, ExamplesPrintWhatTheManualSaysAndAreQuotedAsTheyStand)
 {
     const std::string captions = "Number of captions does not equal number of buttons\n";
+    const std::string lsp = " (Label Start Position): Property: \"";
     // Each example in docs/examples (a .cpp runs as example_<name>.exe), the
     // keys that answer its dialog (none: it shows none), and what it prints.
     const struct { std::wstring file; std::vector<WORD> keys; std::string output; } examples[] = {
         {L"message.vbs", {VK_ESCAPE}, "Button 3: Cancel\nError 1 (Custom Message): " + captions},
         {L"message.js", {VK_RETURN}, "Button 1: &Yes\nError 1: " + captions},
         {L"message.cpp", {VK_F2}, "Button 3: Cancel\nError 1 (Custom Message): " + captions},
-        {L"startpos.vbs", {VK_RETURN}, "Column 1, row 1\nError 3 (Label Start Position): Property: \"NumColumns\" "
-                                       "cannot be greater than 10!\n"},
+        {L"startpos.vbs", {VK_RETURN}, "Column 1, row 1\nError 3" + lsp + "NumColumns\" cannot be greater than 10!\n"},
         {L"startpos.js", {VK_RIGHT, VK_SPACE}, "Column 1, row 2\nError 1: Properties: \"NumRows\" And \"NumColumns\" "
                                                "require a value greater than 0!\n"},
-        {L"startpos.cpp", {VK_RETURN}, "Column 1, row 1\nError 2 (Label Start Position): Property: \"NumRows\" "
-                                       "cannot be greater than 20!\n"},
+        {L"startpos.cpp", {VK_RETURN}, "Column 1, row 1\nError 2" + lsp + "NumRows\" cannot be greater than 20!\n"},
         {L"daterange.vbs", {VK_ESCAPE}, "Cancelled\n"},
         {L"daterange.js", {VK_RETURN}, "From 2024-07-01 to 2024-07-31\n"},
         {L"daterange.cpp", {VK_RETURN}, "From 2024-07-01 to 2024-07-31\n"},
@@ -52,20 +45,18 @@ TEST(Docs, ExamplesPrintWhatTheManualSaysAndAreQuotedAsTheyStand)
     for (const auto& e : examples) {
         SCOPED_TRACE(testing::Message() << e.file);
         EXPECT_NE(pages.find(Read(DOCS_DIR L"/examples/" + e.file)), std::string::npos) << "not quoted as it stands";
-        // The output in a pipe; cmd takes off the outer quotes.
-        const std::wstring name = e.file.substr(0, e.file.find(L'.'));
+        // The output in a text-mode pipe; cmd takes off the outer quotes.
         const std::wstring command = e.file.ends_with(L".cpp")
-                                         ? L"\"\"" EXAMPLES_DIR "/example_" + name + L".exe\"\""
-                                         : L"\"cscript //nologo \"" DOCS_DIR "/examples/" + e.file + L"\"\"";
-        FILE* pipe = _wpopen(command.c_str(), L"rb");
+            ? L"\"\"" EXAMPLES_DIR "/example_" + e.file.substr(0, e.file.size() - 3) + L"exe\"\""
+            : L"\"cscript //nologo \"" DOCS_DIR "/examples/" + e.file + L"\"\"";
+        FILE* pipe = _wpopen(command.c_str(), L"rt");
         ASSERT_TRUE(pipe);
-        const HWND dialog = e.keys.empty() ? nullptr : robot::WaitForForm(0, 20s);
+        const HWND dialog = e.keys.empty() ? nullptr : robot::WaitForForm(0, std::chrono::seconds(20));
         EXPECT_EQ(!dialog, e.keys.empty()) << "a dialog was to appear";
         for (WORD key : dialog ? e.keys : std::vector<WORD>{}) robot::Press(key);
         EXPECT_TRUE(!dialog || robot::WaitUntilGone(dialog));
         std::string output;
-        for (int c; (c = fgetc(pipe)) != EOF;)
-            if (c != '\r') output += static_cast<char>(c);
+        for (int c; (c = fgetc(pipe)) != EOF;) output += static_cast<char>(c);
         EXPECT_EQ(_pclose(pipe), 0);
         EXPECT_EQ(output, e.output);
     }

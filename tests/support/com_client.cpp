@@ -5,12 +5,20 @@
 namespace client {
 namespace {
 
-Outcome ByName(IDispatch* object, const wchar_t* name, WORD flags, DISPPARAMS& params)
+Outcome ByName(IDispatch* object, const wchar_t* name, WORD flags, DISPPARAMS params = {})
 {
     DISPID id = DISPID_UNKNOWN;
     auto* n = const_cast<LPOLESTR>(name);
     EXPECT_EQ(object->GetIDsOfNames(IID_NULL, &n, 1, LOCALE_USER_DEFAULT, &id), S_OK) << "GetIDsOfNames";
     return Invoke(object, id, flags, params);
+}
+
+// A get that must answer with that type, or `otherwise`.
+Variant Typed(IDispatch* object, const wchar_t* name, VARTYPE type, Variant otherwise)
+{
+    const Outcome r = ByName(object, name, DISPATCH_PROPERTYGET);
+    EXPECT_EQ(r.value.vt(), type) << "get " << std::wstring(name) << ": " << std::hex << r.hr;
+    return r.value.vt() == type ? r.value : otherwise;
 }
 
 } // namespace
@@ -38,52 +46,41 @@ Outcome Invoke(IDispatch* object, DISPID id, WORD flags, DISPPARAMS& params)
     SetErrorInfo(0, nullptr);
     VARIANT* result = flags & (DISPATCH_PROPERTYPUT | DISPATCH_PROPERTYPUTREF) ? nullptr : out.value.put();
     out.hr = object->Invoke(id, IID_NULL, LOCALE_USER_DEFAULT, flags, &params, result, &ei, &argErr);
-    Bstr source, description, helpFile;
     ComPtr<IErrorInfo> info;
-    if (out.hr == DISP_E_EXCEPTION) {
-        if (ei.pfnDeferredFillIn) ei.pfnDeferredFillIn(&ei);
-        *source.put() = ei.bstrSource; // owned from here on
-        *description.put() = ei.bstrDescription;
-        *helpFile.put() = ei.bstrHelpFile;
-        out.scode = ei.scode;
-        out.helpContext = ei.dwHelpContext;
-    } else if (FAILED(out.hr) && GetErrorInfo(0, info.put()) == S_OK) {
-        info->GetSource(source.put());
-        info->GetDescription(description.put());
-        info->GetHelpFile(helpFile.put());
-        info->GetHelpContext(&out.helpContext);
+    if (out.hr == DISP_E_EXCEPTION && ei.pfnDeferredFillIn) ei.pfnDeferredFillIn(&ei);
+    if (out.hr != DISP_E_EXCEPTION && FAILED(out.hr) && GetErrorInfo(0, info.put()) == S_OK) {
+        info->GetSource(&ei.bstrSource);
+        info->GetDescription(&ei.bstrDescription);
+        info->GetHelpFile(&ei.bstrHelpFile);
+        info->GetHelpContext(&ei.dwHelpContext);
     }
-    out.source = source.view();
-    out.description = description.view();
-    out.helpFile = helpFile.view();
+    const std::pair<BSTR, std::wstring*> texts[] = {
+        {ei.bstrSource, &out.source}, {ei.bstrDescription, &out.description}, {ei.bstrHelpFile, &out.helpFile}};
+    for (const auto& [text, to] : texts) {
+        Bstr owned; // ours from here on
+        *owned.put() = text;
+        *to = owned.view();
+    }
+    out.scode = ei.scode;
+    out.helpContext = ei.dwHelpContext;
     return out;
 }
 
-Outcome Get(IDispatch* object, const wchar_t* name)
-{
-    DISPPARAMS none{};
-    return ByName(object, name, DISPATCH_PROPERTYGET, none);
-}
+Outcome Get(IDispatch* object, const wchar_t* name) { return ByName(object, name, DISPATCH_PROPERTYGET); }
+Outcome Call(IDispatch* object, const wchar_t* name) { return ByName(object, name, DISPATCH_METHOD); }
 
 Outcome Put(IDispatch* object, const wchar_t* name, const VARIANT& value)
 {
     VARIANT arg = value;
     DISPID named = DISPID_PROPERTYPUT;
-    DISPPARAMS params{&arg, &named, 1, 1};
-    return ByName(object, name, DISPATCH_PROPERTYPUT, params);
+    return ByName(object, name, DISPATCH_PROPERTYPUT, {&arg, &named, 1, 1});
 }
 
-Outcome Call(IDispatch* object, const wchar_t* name)
-{
-    DISPPARAMS none{};
-    return ByName(object, name, DISPATCH_METHOD, none);
-}
+short GetShort(IDispatch* o, const wchar_t* name) { return V_I2(&Typed(o, name, VT_I2, I2(-9999)).get()); }
 
-short GetShort(IDispatch* object, const wchar_t* name)
+std::wstring GetText(IDispatch* object, const wchar_t* name)
 {
-    const Outcome r = Get(object, name);
-    EXPECT_EQ(r.value.vt(), VT_I2) << "get " << std::wstring(name) << ": " << std::hex << r.hr;
-    return r.value.vt() == VT_I2 ? V_I2(&r.value.get()) : short{-9999};
+    return std::wstring(Bstr::View(V_BSTR(&Typed(object, name, VT_BSTR, Str(L"<not a string>")).get())));
 }
 
 void PutShort(IDispatch* object, const wchar_t* name, short value)
@@ -91,36 +88,10 @@ void PutShort(IDispatch* object, const wchar_t* name, short value)
     EXPECT_EQ(Put(object, name, I2(value).get()).hr, S_OK) << "put " << std::wstring(name) << " " << value;
 }
 
-std::wstring GetText(IDispatch* object, const wchar_t* name)
-{
-    const Outcome r = Get(object, name);
-    EXPECT_EQ(r.value.vt(), VT_BSTR) << "get " << std::wstring(name) << ": " << std::hex << r.hr;
-    return r.value.vt() == VT_BSTR ? std::wstring(Bstr::View(V_BSTR(&r.value.get()))) : L"<not a string>";
-}
-
 void ExpectError(const Outcome& o, int number, const wchar_t* source, const wchar_t* description)
 {
-    EXPECT_TRUE(FAILED(o.hr)) << "the call succeeded";
-    EXPECT_EQ(o.number(), number);
-    EXPECT_EQ(o.source, source);
-    EXPECT_EQ(o.description, description);
-    EXPECT_EQ(o.helpFile + std::to_wstring(o.helpContext), L"0") << "help file and context";
-}
-
-Variant I4(long v)
-{
-    VARIANT r{};
-    V_VT(&r) = VT_I4;
-    V_I4(&r) = v;
-    return Variant(r);
-}
-
-Variant Date(double v)
-{
-    VARIANT r{};
-    V_VT(&r) = VT_DATE;
-    V_DATE(&r) = v;
-    return Variant(r);
+    EXPECT_EQ(std::tuple(o.number(), o.source, o.description, o.helpFile, o.helpContext),
+              std::tuple(number, std::wstring(source), std::wstring(description), std::wstring(), DWORD{0}));
 }
 
 } // namespace client

@@ -5,10 +5,7 @@
 
 #include "host/ole.h"
 
-#include <oaidl.h>
-
-#include <string>
-#include <string_view>
+#include <cstring>
 
 namespace client {
 
@@ -16,15 +13,12 @@ using veldlg::Bstr;
 using veldlg::ComPtr;
 using veldlg::Variant;
 
-class Apartment {
-public:
-    explicit Apartment(DWORD model = COINIT_APARTMENTTHREADED) : hr_(CoInitializeEx(nullptr, model)) {}
+// A single-threaded apartment for the thread, as long as the object lives.
+struct Apartment {
+    Apartment() : hr(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED)) {}
     Apartment(const Apartment&) = delete;
-    Apartment& operator=(const Apartment&) = delete;
-    ~Apartment() { if (SUCCEEDED(hr_)) CoUninitialize(); }
-
-private:
-    const HRESULT hr_;
+    ~Apartment() { if (SUCCEEDED(hr)) CoUninitialize(); }
+    const HRESULT hr;
 };
 
 ComPtr<IDispatch> Create(const wchar_t* progId);
@@ -62,7 +56,17 @@ void ExpectError(const Outcome& o, int number, const wchar_t* source, const wcha
 
 inline Variant Str(std::wstring_view s) { return Variant::FromString(s); }
 inline Variant I2(short v) { return Variant::FromShort(v); }
-Variant I4(long v);
-Variant Date(double v);
+// A Variant of that type holding v's bytes.
+template <class T>
+Variant Raw(VARTYPE type, T v)
+{
+    Variant r;
+    VARIANT* p = r.put();
+    V_VT(p) = type;
+    std::memcpy(&V_UI1(p), &v, sizeof v);
+    return r;
+}
+inline Variant I4(LONG v) { return Raw(VT_I4, v); }
+inline Variant Date(DATE v) { return Raw(VT_DATE, v); }
 
 } // namespace client

@@ -8,8 +8,6 @@
 namespace robot {
 namespace {
 
-constexpr DWORD kMove = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
-
 // The robot's one way of waiting.
 template <class Predicate>
 bool Poll(Timeout timeout, Predicate&& done)
@@ -19,26 +17,29 @@ bool Poll(Timeout timeout, Predicate&& done)
     return true;
 }
 
-// Its one way of finding a window: a visible top-level window of a thread
-// (0: any), a form of the library or a dialog that is none (a message box).
-HWND FindVisible(DWORD thread, bool form)
-{
-    for (HWND w = GetTopWindow(nullptr); w; w = GetWindow(w, GW_HWNDNEXT)) {
-        if (!IsWindowVisible(w) || (thread && GetWindowThreadProcessId(w, nullptr) != thread)) continue;
-        const bool isForm = GetPropW(w, L"VELDLG.Form") != nullptr;
-        if (form ? isForm : !isForm && ClassOf(w) == L"#32770") return w;
-    }
-    return nullptr;
-}
-
+// The first visible top-level window of a thread (0: any) that is a form of
+// the library, or a dialog that is none (a message box), once it is ready for input.
 HWND WaitFor(bool form, DWORD thread, Timeout timeout, const std::function<bool()>& giveUp = {})
 {
     HWND found = nullptr;
     const auto ready = [&] {
-        found = FindVisible(thread, form);
+        found = nullptr;
+        for (HWND w = GetTopWindow(nullptr); w && !found; w = GetWindow(w, GW_HWNDNEXT))
+            if (IsWindowVisible(w) && (!thread || GetWindowThreadProcessId(w, nullptr) == thread) &&
+                (GetPropW(w, L"VELDLG.Form") ? form : !form && ClassOf(w) == L"#32770"))
+                found = w;
         return found && IsWindowEnabled(found) && GetForegroundWindow() == found && Settle(found);
     };
     return Poll(timeout, [&] { return ready() || (giveUp && giveUp()); }) && ready() ? found : nullptr;
+}
+
+// A window's text or its class name.
+template <int(WINAPI* get)(HWND, LPWSTR, int)>
+std::wstring Read(HWND hwnd)
+{
+    wchar_t text[1024] = {};
+    get(hwnd, text, 1024);
+    return text;
 }
 
 void Send(std::vector<INPUT> inputs)
@@ -55,26 +56,12 @@ INPUT Key(WORD vk, DWORD flags, WORD scan = 0)
     return in;
 }
 
-INPUT Mouse(DWORD flags, POINT screen = {})
+void ClickAt(POINT screen, int clicks = 1)
 {
-    INPUT in{INPUT_MOUSE};
-    in.mi.dwFlags = flags;
-    in.mi.dx = MulDiv(screen.x, 65535, GetSystemMetrics(SM_CXSCREEN) - 1);
-    in.mi.dy = MulDiv(screen.y, 65535, GetSystemMetrics(SM_CYSCREEN) - 1);
-    return in;
-}
-
-void ClickAt(POINT screen)
-{
-    Send({Mouse(kMove, screen)});
-    Send({Mouse(MOUSEEVENTF_LEFTDOWN), Mouse(MOUSEEVENTF_LEFTUP)});
-}
-
-POINT Centre(HWND hwnd)
-{
-    RECT r;
-    GetWindowRect(hwnd, &r);
-    return {(r.left + r.right) / 2, (r.top + r.bottom) / 2};
+    SetCursorPos(screen.x, screen.y);
+    std::vector<INPUT> in(2 * clicks, INPUT{INPUT_MOUSE});
+    for (size_t i = 0; i < in.size(); ++i) in[i].mi.dwFlags = i % 2 ? MOUSEEVENTF_LEFTUP : MOUSEEVENTF_LEFTDOWN;
+    Send(in);
 }
 
 } // namespace
@@ -86,30 +73,12 @@ HWND WaitForForm(DWORD thread, Timeout timeout, const std::function<bool()>& giv
 
 HWND WaitForMessageBox(DWORD thread, Timeout timeout) { return WaitFor(false, thread, timeout); }
 
-bool WaitUntilGone(HWND hwnd, Timeout timeout)
-{
-    return Poll(timeout, [&] { return !IsWindow(hwnd) || !IsWindowVisible(hwnd); });
-}
+// A window that is gone is not visible either.
+bool WaitUntilGone(HWND hwnd, Timeout timeout) { return Poll(timeout, [&] { return !IsWindowVisible(hwnd); }); }
+bool Settle(HWND hwnd) { return SendMessageTimeoutW(hwnd, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, 2000, nullptr) != 0; }
 
-bool Settle(HWND hwnd)
-{
-    DWORD_PTR ignored;
-    return SendMessageTimeoutW(hwnd, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, 2000, &ignored) != 0;
-}
-
-std::wstring Text(HWND hwnd)
-{
-    wchar_t text[1024] = {};
-    GetWindowTextW(hwnd, text, 1024);
-    return text;
-}
-
-std::wstring ClassOf(HWND hwnd)
-{
-    wchar_t name[64] = {};
-    GetClassNameW(hwnd, name, 64);
-    return name;
-}
+std::wstring Text(HWND hwnd) { return Read<GetWindowTextW>(hwnd); }
+std::wstring ClassOf(HWND hwnd) { return Read<GetClassNameW>(hwnd); }
 
 std::vector<HWND> Children(HWND parent, std::wstring_view windowClass)
 {
@@ -144,21 +113,22 @@ int Px(HWND hwnd, int twips)
     return MulDiv(twips, dpi, 1440);
 }
 
-void Click(HWND hwnd) { ClickAt(Centre(hwnd)); }
+void Click(HWND hwnd)
+{
+    const RECT r = PlaceIn(hwnd, HWND_DESKTOP);
+    ClickAt({(r.left + r.right) / 2, (r.top + r.bottom) / 2});
+}
 
 void DoubleClick(HWND hwnd, POINT client)
 {
     ClientToScreen(hwnd, &client);
-    Send({Mouse(kMove, client)});
-    const INPUT down = Mouse(MOUSEEVENTF_LEFTDOWN), up = Mouse(MOUSEEVENTF_LEFTUP);
-    Send({down, up, down, up});
+    ClickAt(client, 2);
 }
 
 void ClickCloseBox(HWND dialog)
 {
     // Find the close box by asking the window itself, along its title bar.
-    RECT r;
-    GetWindowRect(dialog, &r);
+    const RECT r = PlaceIn(dialog, HWND_DESKTOP);
     const int y = r.top + GetSystemMetrics(SM_CYFRAME) + GetSystemMetrics(SM_CYCAPTION) / 2;
     for (int x = r.right - 1; x > r.left; --x)
         if (SendMessageW(dialog, WM_NCHITTEST, 0, MAKELPARAM(x, y)) == HTCLOSE) return ClickAt({x - 3, y});
@@ -186,10 +156,8 @@ void WithDialog(const std::function<void()>& show, const std::function<void(HWND
     std::atomic<bool> returned{false};
     std::thread driver([&] {
         const HWND dialog = WaitForForm(thread, 10s, [&] { return returned.load(); });
-        if (!dialog) {
-            EXPECT_TRUE(returned) << "no dialog appeared";
-            return;
-        }
+        EXPECT_TRUE(dialog || returned) << "no dialog appeared";
+        if (!dialog) return;
         act(dialog);
         if (WaitUntilGone(dialog, 5s)) return;
         ADD_FAILURE() << "the dialog is still open; the robot closes it";

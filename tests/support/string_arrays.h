@@ -1,12 +1,11 @@
 #pragma once
-// Arrays as clients hand them to ListArray: compiled clients build arrays of
-// strings with any bounds; scripts build arrays of Variants.
+// Arrays as compiled clients hand them to ListArray: arrays of strings with
+// any bounds.
 
 #include "support/com_client.h"
 
 #include <oleauto.h>
 
-#include <initializer_list>
 #include <string>
 #include <vector>
 
@@ -15,17 +14,12 @@ namespace lists {
 using client::Variant;
 using veldlg::SafeArray;
 
-// A one-dimensional array over lower..lower + n - 1 of strings, or of
-// Variants holding them.
-inline SafeArray Strings(const std::vector<std::wstring>& items, LONG lower = 0, VARTYPE type = VT_BSTR)
+// A one-dimensional array of strings over lower..lower + n - 1.
+inline SafeArray Strings(const std::vector<std::wstring>& items, LONG lower = 0)
 {
-    SafeArray a(SafeArrayCreateVector(type, lower, static_cast<ULONG>(items.size())));
-    for (LONG i = 0; i < static_cast<LONG>(items.size()); ++i) {
-        LONG index = lower + i;
-        const Variant v = Variant::FromString(items[static_cast<size_t>(i)]);
-        auto* p = const_cast<VARIANT*>(&v.get()); // the array takes a copy
-        SafeArrayPutElement(a.get(), &index, type == VT_BSTR ? static_cast<void*>(V_BSTR(p)) : p);
-    }
+    SafeArray a(SafeArrayCreateVector(VT_BSTR, lower, static_cast<ULONG>(items.size())));
+    for (size_t i = 0; i < items.size(); ++i) // a new vector is not locked: its data may be written
+        static_cast<BSTR*>(a.get()->pvData)[i] = veldlg::Bstr(items[i]).detach();
     return a;
 }
 

@@ -10,10 +10,6 @@
 
 #include <gtest/gtest.h>
 
-#include <functional>
-#include <string_view>
-#include <vector>
-
 namespace windowless {
 
 using Boxes = std::vector<host::Windowless::Box>;

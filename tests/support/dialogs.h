@@ -23,6 +23,5 @@ const std::vector<DialogKind>& Dialogs();
 // answer, bit for bit: a NaN equals itself, texts and arrays compare by
 // content.
 std::vector<std::string> Snapshot(IDispatch* object);
-inline bool Same(const std::vector<std::string>& a, const std::vector<std::string>& b) { return a == b; }
 
 } // namespace reliability

@@ -23,7 +23,8 @@ using std::to_wstring;
 const struct { const char* name; WORD machine; SYSKIND syskind; } kArchs[] = {
     {"x86_64", IMAGE_FILE_MACHINE_AMD64, SYS_WIN64}, {"i686", IMAGE_FILE_MACHINE_I386, SYS_WIN32}};
 // The DLLs that every Windows has, and so the only ones the library may import.
-const std::regex kSystem("((kernel32|user32|gdi32|advapi32|ole32|oleaut32|comctl32|msvcrt)\\.dll )+", std::regex::icase);
+const std::regex kSystem("((kernel32|user32|gdi32|advapi32|ole32|oleaut32|comctl32|msvcrt)\\.dll )+",
+                         std::regex::icase);
 
 // Each interface's members in vtable order: name, DISPID (past 0x68030000
 // for a property, 0x60030000 for a method), the Variant type of the value
@@ -111,8 +112,8 @@ TEST(DllFiles, TypeLibraryExportsImportsAndVersionBlock)
                        At(m, At<DWORD>(m, e->AddressOfNames)[i]);
         EXPECT_EQ(exports, "4 1 DllCanUnloadNow 2 DllGetClassObject 3 DllRegisterServer 4 DllUnregisterServer");
         std::string imports;
-        for (auto* d = static_cast<const IMAGE_IMPORT_DESCRIPTOR*>(directory(IMAGE_DIRECTORY_ENTRY_IMPORT)); d && d->Name;
-             ++d)
+        for (auto* d = static_cast<const IMAGE_IMPORT_DESCRIPTOR*>(directory(IMAGE_DIRECTORY_ENTRY_IMPORT));
+             d && d->Name; ++d)
             imports += At(m, d->Name) + std::string(" ");
         EXPECT_TRUE(std::regex_match(imports, kSystem)) << imports;
         ComPtr<ITypeLib> lib;
@@ -145,9 +146,11 @@ TEST(DllFiles, TypeLibraryExportsImportsAndVersionBlock)
 TEST(DllFiles, FactoriesRefuseAggregationAndHoldTheLibrary)
 {
     client::Apartment apartment;
-    const std::unique_ptr<HINSTANCE__, decltype(&FreeLibrary)> dll(LoadLibraryW(testfiles::OwnDll().c_str()), FreeLibrary);
+    const std::unique_ptr<HINSTANCE__, decltype(&FreeLibrary)> dll(LoadLibraryW(testfiles::OwnDll().c_str()),
+                                                                   FreeLibrary);
     const auto entry = [&](const char* name) { return reinterpret_cast<void (*)()>(GetProcAddress(dll.get(), name)); };
-    const auto getClassObject = reinterpret_cast<HRESULT(WINAPI*)(REFCLSID, REFIID, void**)>(entry("DllGetClassObject"));
+    const auto getClassObject =
+        reinterpret_cast<HRESULT(WINAPI*)(REFCLSID, REFIID, void**)>(entry("DllGetClassObject"));
     const auto canUnloadNow = reinterpret_cast<HRESULT(WINAPI*)()>(entry("DllCanUnloadNow"));
     ComPtr<IClassFactory> factory;
     ComPtr<IUnknown> a, aggregated;

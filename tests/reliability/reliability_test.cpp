@@ -32,9 +32,10 @@ using namespace client;
 std::vector<Variant> Values(IDispatch* object)
 {
     std::vector<Variant> values(1);
-    for (const wchar_t* text : {L"0", L"1", L"-1", L"3", L"7", L"20", L"21", L"32767", L"-32768", L"32768", L"-32769",
-                                L"65536", L"2147483647", L"-2147483649", L"-0.5", L"45000.25", L"2958465.99", L"-657435",
-                                L"1e300", L"", L"Yes,No,Cancel", L"A,B", L",", L"12/25/2026", L"1899-06-01", L"  7  "})
+    for (const wchar_t* text : {L"0", L"1", L"-1", L"3", L"7", L"20", L"21", L"32767", L"-32768", L"32768",
+                                L"-32769", L"65536", L"2147483647", L"-2147483649", L"-0.5", L"45000.25",
+                                L"2958465.99", L"-657435", L"1e300", L"", L"Yes,No,Cancel", L"A,B", L",",
+                                L"12/25/2026", L"1899-06-01", L"  7  "})
         for (const VARTYPE vt : {VT_BSTR, VT_I1, VT_UI1, VT_I2, VT_UI2, VT_I4, VT_UI4, VT_I8, VT_UI8, VT_INT, VT_UINT,
                                  VT_R4, VT_R8, VT_CY, VT_DATE, VT_DECIMAL, VT_BOOL})
             if (Variant v; SUCCEEDED(VariantChangeType(v.put(), const_cast<VARIANT*>(&Str(text).get()), 0, vt)))
@@ -45,11 +46,13 @@ std::vector<Variant> Values(IDispatch* object)
         V_VT(p) = vt;
         std::memcpy(&V_UI1(p), &value, sizeof value);
     };
-    for (const double n : {std::numeric_limits<double>::quiet_NaN(), std::numeric_limits<double>::infinity(), 1e300, -1e7})
+    using Limits = std::numeric_limits<double>;
+    for (const double n : {Limits::quiet_NaN(), Limits::infinity(), 1e300, -1e7})
         add(VT_R8, n), add(VT_DATE, n);
     add(VT_R4, std::numeric_limits<float>::quiet_NaN());
     add(VT_ERROR, DISP_E_PARAMNOTFOUND); // a missing argument
-    for (const VARTYPE vt : std::initializer_list<VARTYPE>{VT_NULL, VT_BSTR, VT_ARRAY | VT_BSTR, VT_DISPATCH, VT_UNKNOWN})
+    for (const VARTYPE vt :
+         std::initializer_list<VARTYPE>{VT_NULL, VT_BSTR, VT_ARRAY | VT_BSTR, VT_DISPATCH, VT_UNKNOWN})
         add(vt, static_cast<void*>(nullptr));
     for (const VARTYPE vt : {VT_DISPATCH, VT_UNKNOWN}) object->AddRef(), add(vt, object);
     for (const VARTYPE type : {VT_BSTR, VT_VARIANT, VT_I2, VT_DATE})
@@ -77,7 +80,8 @@ TEST(Fuzz, RandomInvokeCallsAreAnsweredByTheContractAndRefusedOnesChangeNothing)
         IDispatch* o = objects[static_cast<size_t>(random(0, 3))].get();
         // Mostly a get or a put of a property, sometimes any flags of five bits.
         const DISPID id = chance(85) ? 0x68030000 + random(0, 8) : random(-10, 3) + (chance(50) ? 0x68030000 : 0);
-        const auto flag = static_cast<WORD>(chance(80) ? (chance(50) ? DISPATCH_PROPERTYPUT : DISPATCH_PROPERTYGET) : random(0, 31));
+        const auto flag = static_cast<WORD>(
+            chance(80) ? (chance(50) ? DISPATCH_PROPERTYPUT : DISPATCH_PROPERTYGET) : random(0, 31));
         const int argc = chance(75) ? (flag & DISPATCH_PROPERTYPUT ? 1 : 0) : random(0, 3);
         std::vector<Variant> referenced, args;
         referenced.reserve(3); // what a reference points to stays where it is
@@ -103,8 +107,9 @@ TEST(Fuzz, RandomInvokeCallsAreAnsweredByTheContractAndRefusedOnesChangeNothing)
         const auto what = testing::Message() << "call " << call << std::hex << ": " << id << " " << flag << " " << r.hr;
         // Success; an error of the dispatch machinery; or the component's
         // own error with its description, from its error info or EXCEPINFO.
+        const HRESULT own = r.hr == DISP_E_EXCEPTION ? r.scode : r.hr;
         ASSERT_TRUE(r.hr == S_OK || (HRESULT_FACILITY(r.hr) == FACILITY_DISPATCH && r.hr != DISP_E_EXCEPTION) ||
-                    (HRESULT_FACILITY(r.hr == DISP_E_EXCEPTION ? r.scode : r.hr) == FACILITY_CONTROL && !r.description.empty() &&
+                    (HRESULT_FACILITY(own) == FACILITY_CONTROL && !r.description.empty() &&
                      (r.hr == DISP_E_EXCEPTION || !r.source.empty())))
             << what;
         if (r.hr == S_OK) continue;
@@ -128,9 +133,11 @@ bool Clean(HKEY root)
 TEST(Registration, TwiceOverKeysRemovedByHandOrFailingHalfWayLeavesNoKeyBehind)
 {
     Apartment apartment;
-    const std::unique_ptr<HINSTANCE__, decltype(&FreeLibrary)> dll(LoadLibraryW(testfiles::OwnDll().c_str()), FreeLibrary);
+    const std::unique_ptr<HINSTANCE__, decltype(&FreeLibrary)> dll(LoadLibraryW(testfiles::OwnDll().c_str()),
+                                                                   FreeLibrary);
     const auto call = [&](const char* entry) {
-        return reinterpret_cast<HRESULT(WINAPI*)()>(reinterpret_cast<void (*)()>(GetProcAddress(dll.get(), entry)))();
+        const auto function = reinterpret_cast<void (*)()>(GetProcAddress(dll.get(), entry));
+        return reinterpret_cast<HRESULT(WINAPI*)()>(function)();
     };
     // The classes root redirected into a scratch key; put back, and the
     // scratch key deleted, before (a crashed run leaves it) and however the
@@ -157,7 +164,8 @@ TEST(Registration, TwiceOverKeysRemovedByHandOrFailingHalfWayLeavesNoKeyBehind)
     // A volatile CLSID key takes no lasting child: the type library and the
     // first ProgID are written before the first class key fails.
     veldlg::RegKey clsid;
-    ASSERT_EQ(RegCreateKeyExW(root, L"CLSID", 0, nullptr, REG_OPTION_VOLATILE, KEY_ALL_ACCESS, nullptr, clsid.put(), nullptr), 0);
+    ASSERT_EQ(RegCreateKeyExW(root, L"CLSID", 0, nullptr, REG_OPTION_VOLATILE, KEY_ALL_ACCESS, nullptr, clsid.put(),
+                              nullptr), 0);
     EXPECT_TRUE(FAILED(call("DllRegisterServer")));
     EXPECT_NE(testfiles::ErrorInfo(), L"") << "a failure without error info";
     EXPECT_TRUE(Clean(root)) << "registration left keys behind";
